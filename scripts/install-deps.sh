@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, the Debian 12 packages that building, running and
+# testing scanforms need, when any of them is missing. Run as root.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkgconf
+    libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-serialport-dev libgl-dev
+    fonts-liberation fonts-crosextra-carlito
+    xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} > 0)); then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

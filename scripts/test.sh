@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds scanforms and runs every test, first in the warnings-as-errors build,
+# then again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+for preset in ci sanitize; do
+    echo "== $preset build"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+    ctest --preset "$preset" --timeout 300
+done

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace scanforms {
+
+// A run-time failure raised by a file operation or by the scanner component.
+// Its description is the short text an operator reads after
+// "You have encountered error ", so it must make sense on its own.
+class Failure : public std::runtime_error {
+public:
+    explicit Failure(const std::string& description) : std::runtime_error(description) {}
+
+    std::string description() const { return what(); }
+};
+
+// The description for a failed system call, in the words an operator
+// understands ("File not found", "Disk full", ...).
+std::string describeErrno(int error);
+
+}  // namespace scanforms

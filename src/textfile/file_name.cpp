@@ -26,6 +26,9 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 std::string currentDirectory() {
     std::vector<char> buffer(4096);
     while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno == ENOENT) {
+            throw Failure("Path not found");  // the directory was removed
+        }
         if (errno != ERANGE || buffer.size() > (1u << 20)) {
             throw Failure(describeErrno(errno));
         }

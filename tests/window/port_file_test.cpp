@@ -1,0 +1,113 @@
+#include "window/scan_fixture.h"
+
+namespace scanforms::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr char kGetReady[] = "Get ready -- Turn scanner power switch on, load your forms.";
+
+class PortFile : public ScanFixture {};
+
+TEST_F(PortFile, StartUpSelectsTheStoredPort) {
+    struct Case {
+        std::string content;
+        int port;
+    };
+    const Case cases[] = {
+        {"2\r\n", 2}, {"3,1\r\n", 3}, {"1", 1}, {"4\n", 4}, {" 2 \r\n", 2}, {"+2\r\n", 2},
+        {"\"2\"\r\n", 2},
+    };
+    for (const Case& c : cases) {
+        TempDir fresh;
+        fresh.write("Com.TXT", c.content);
+        std::vector<std::string> freshLog;
+        FakeView freshView(freshLog);
+        FakeComm freshComm(freshLog);
+        Scan window(freshView, freshComm);
+        window.Form_Initialize();
+        EXPECT_EQ(freshLog, (Strings{"prompt:" + std::string(kGetReady),
+                                     "select:" + std::to_string(c.port - 1),
+                                     "comm:PortOpen(False)"}))
+            << c.content;
+        EXPECT_EQ(window.com, c.port);
+        EXPECT_EQ(window.c, c.port);
+        EXPECT_FALSE(window.files().isOpen(2));
+    }
+}
+
+TEST_F(PortFile, BadPortFileGivesOneBoxAndNoSelection) {
+    struct Case {
+        const char* what;
+        std::string content;  // empty name: no file at all
+        std::string failure;
+    };
+    const Case cases[] = {
+        {"no file", "", "File not found"},
+        {"empty file", "\x01", "Input past end of file"},
+        {"blank line", "\r\n", "Type mismatch"},
+        {"zero", "0\r\n", "Port 0 in Com.TXT is not one of Com1 to Com4"},
+        {"five", "5\r\n", "Port 5 in Com.TXT is not one of Com1 to Com4"},
+        {"negative", "-1\r\n", "Port -1 in Com.TXT is not one of Com1 to Com4"},
+        {"lowest integer", "-32768\r\n", "Overflow"},
+        {"too big", "40000\r\n", "Overflow"},
+        {"fraction", "2.5\r\n", "Type mismatch"},
+        {"text after the number", "2abc\r\n", "Type mismatch"},
+        {"garbage", std::string("\x89PNG\r\n\x1a\n\0\0", 10), "Type mismatch"},
+    };
+    for (const Case& c : cases) {
+        TempDir fresh;
+        if (c.content == "\x01") {
+            fresh.write("Com.TXT", "");
+        } else if (!c.content.empty()) {
+            fresh.write("Com.TXT", c.content);
+        }
+        std::vector<std::string> freshLog;
+        FakeView freshView(freshLog);
+        FakeComm freshComm(freshLog);
+        Scan window(freshView, freshComm);
+        window.Form_Initialize();
+        EXPECT_EQ(freshLog, (Strings{"prompt:" + std::string(kGetReady),
+                                     "box:64||You have encountered error " + c.failure}))
+            << c.what;
+        EXPECT_EQ(window.com, 0) << c.what;
+        EXPECT_FALSE(window.files().isOpen(2)) << c.what;
+    }
+}
+
+TEST_F(PortFile, DirectoryInPlaceOfPortFileIsReported) {
+    std::filesystem::create_directory(dir.path() / "com.txt");
+    scan.Form_Initialize();
+    EXPECT_EQ(view.boxes, Strings{"64||You have encountered error Path/File access error"});
+}
+
+TEST_F(PortFile, PortFileWrittenByDoneIsFoundAtNextStart) {
+    dir.write("Com.TXT", "1\r\n");  // an older spelling that Done must overwrite
+    scan.com = 3;
+    scan.Cancel_Click();
+    ASSERT_TRUE(view.ended);
+    EXPECT_EQ(dir.read("Com.TXT"), "3\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "com.TXT") &&
+                 !std::filesystem::equivalent(dir.path() / "com.TXT", dir.path() / "Com.TXT"));
+
+    std::vector<std::string> nextLog;
+    FakeView nextView(nextLog);
+    FakeComm nextComm(nextLog);
+    Scan next(nextView, nextComm);
+    next.Form_Initialize();
+    EXPECT_EQ(next.com, 3);
+    EXPECT_TRUE(nextView.boxes.empty());
+}
+
+TEST_F(PortFile, ClickOnAPortButtonChoosesItsPort) {
+    for (int index : {3, 0, 0, 2}) {
+        log.clear();
+        view.selectPort(index);
+        scan.Port_Click(static_cast<std::int16_t>(index));
+        EXPECT_EQ(scan.com, index + 1);
+        EXPECT_EQ(entries("comm:PortOpen"), Strings{"comm:PortOpen(False)"});
+    }
+}
+
+}  // namespace
+}  // namespace scanforms::testing

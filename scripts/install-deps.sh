@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkgconf
+    cmake ninja-build g++ pkgconf clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-serialport-dev libgl-dev
     fonts-liberation fonts-crosextra-carlito

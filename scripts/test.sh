@@ -13,3 +13,6 @@ for preset in ci sanitize; do
     cmake --build --preset "$preset"
     ctest --preset "$preset" --timeout 300
 done
+
+echo "== fuzzing, a minute a target"
+bash scripts/fuzz.sh 60

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace scanforms::serial {
+
+// Where the component's serial line stands.
+//
+//   Closed --PortOpen(true), device opens--> Open
+//   Open ----device error or device gone---> Lost   (one ScanFault)
+//   Lost ----Recover, device back----------> Open
+//   any -----PortOpen(false)---------------> Closed
+enum class LinkState {
+    Closed,  // never opened, or closed by the program
+    Open,    // the device is open and answering
+    Lost,    // the device went away while open; the port has been closed
+};
+
+}  // namespace scanforms::serial

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <chrono>
+
+namespace scanforms::serial {
+
+// Longest time from a frame's first byte to its last. At 9600 baud a sheet's
+// frame takes about 0.27 s and the longest frame about 1.2 s.
+inline constexpr std::chrono::milliseconds kFrameTimeout{3000};
+
+// How often an open port checks that its device is still there (a USB
+// adapter unplugged, a pseudo-terminal whose far end was closed).
+inline constexpr std::chrono::milliseconds kDeviceWatchInterval{500};
+
+}  // namespace scanforms::serial

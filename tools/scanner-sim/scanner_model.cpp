@@ -1,0 +1,116 @@
+#include "scanner_model.h"
+
+#include <utility>
+
+#include "scanner/wire_protocol.h"
+
+namespace scanner_sim {
+namespace {
+
+using Kind = ScriptItem::Kind;
+using scanforms::wire::encodeFrame;
+using scanforms::wire::Frame;
+using scanforms::wire::FrameType;
+
+constexpr std::int16_t kReady = 1;
+constexpr std::int16_t kNotDetected = 0;
+
+// Items that answer a read and so end it.
+bool answersRead(Kind kind) {
+    switch (kind) {
+        case Kind::Sheet:
+        case Kind::Empty:
+        case Kind::Fault:
+        case Kind::End:
+        case Kind::Raw:
+        case Kind::HangUp:
+            return true;
+        case Kind::Notice:
+        case Kind::NotDetected:
+        case Kind::LineSettings:
+            return false;
+    }
+    return false;
+}
+
+std::string bytesOf(const ScriptItem& item) {
+    switch (item.kind) {
+        case Kind::Sheet:
+        case Kind::Empty:
+            return encodeFrame({FrameType::Sheet, item.bytes, 0});
+        case Kind::Fault:
+            return encodeFrame({FrameType::Fault, item.bytes, 0});
+        case Kind::Notice:
+            return encodeFrame({FrameType::Notice, item.bytes, 0});
+        case Kind::End:
+            return encodeFrame({FrameType::EndOfBatch, "", 0});
+        case Kind::Raw:
+            return item.bytes;
+        case Kind::NotDetected:
+        case Kind::HangUp:
+        case Kind::LineSettings:
+            return {};
+    }
+    return {};
+}
+
+}  // namespace
+
+ScannerModel::ScannerModel(std::vector<ScriptItem> script) : script_(std::move(script)) {}
+
+const ScriptItem* ScannerModel::current() const {
+    return cursor_ < script_.size() ? &script_[cursor_] : nullptr;
+}
+
+std::string ScannerModel::onCommand(std::string_view line) {
+    switch (scanforms::wire::classifyCommand(line)) {
+        case scanforms::wire::CommandKind::Read:
+            readOutstanding_ = true;
+            return {};
+        case scanforms::wire::CommandKind::Recover:
+            readOutstanding_ = false;
+            return {};
+        case scanforms::wire::CommandKind::Setup:
+            break;
+    }
+    const ScriptItem* item = current();
+    if (item != nullptr && item->kind == Kind::NotDetected) {
+        ++cursor_;
+        return encodeFrame({FrameType::InitResult, item->bytes, kNotDetected});
+    }
+    return encodeFrame({FrameType::InitResult, "", kReady});
+}
+
+ScannerModel::Step ScannerModel::next() const {
+    const ScriptItem* item = current();
+    if (item == nullptr || item->kind == Kind::NotDetected) {
+        return {};
+    }
+    if (item->kind == Kind::Notice) {
+        return {Action::Send, bytesOf(*item)};
+    }
+    if (!readOutstanding_) {
+        return {};
+    }
+    switch (item->kind) {
+        case Kind::LineSettings:
+            return {Action::LineSettings, {}};
+        case Kind::HangUp:
+            return {Action::HangUp, {}};
+        default:
+            return {Action::Send, bytesOf(*item)};
+    }
+}
+
+void ScannerModel::taken() {
+    const ScriptItem* item = current();
+    if (item == nullptr) {
+        return;
+    }
+    if (answersRead(item->kind)) {
+        readOutstanding_ = false;
+    }
+    ++cursor_;
+}
+
+}  // namespace scanner_sim

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -43,6 +44,8 @@ struct RoundTrip {
     Frame frame;
     std::string wire;  // the exact bytes on the line
 };
+
+void PrintTo(const RoundTrip& trip, std::ostream* out) { *out << trip.name; }
 
 class FrameRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
@@ -110,6 +113,8 @@ struct BadInput {
     std::string bytes;
     FrameError error;
 };
+
+void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
 
 class BadFrame : public ::testing::TestWithParam<BadInput> {};
 

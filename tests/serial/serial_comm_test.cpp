@@ -1,0 +1,362 @@
+// The real component against scanner-sim over a pseudo-terminal.
+
+#include "serial/serial_comm.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "common/failure.h"
+#include "recording_events.h"
+#include "serial/serial_timeouts.h"
+#include "sim_process.h"
+
+namespace scanforms::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using serial::LinkState;
+using serial::SerialComm;
+
+// Deadline for anything the simulator answers at once.
+constexpr auto kAnswerTimeout = 10s;
+// Deadline for a hang-up to be noticed and the device to come back.
+constexpr auto kHangUpTimeout = 15s;
+
+constexpr std::int16_t kPort = 7;
+constexpr char kPortVariable[] = "SCANFORMS_COM7";
+
+bool waitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::milliseconds(kAnswerTimeout)) {
+    return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
+}
+
+// The worked example's 226-byte response: identifier 004217, answers A, C,
+// blank, E, D and 195 blanks.
+std::string workedExample() {
+    return "0123456789" "004217" "XYZ" "abcdefg" "AD@PH" + std::string(195, '@');
+}
+
+std::string everyByte() {
+    std::string bytes;
+    for (int value = 0; value < 256; ++value) {
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
+}
+
+class SerialCommTest : public ::testing::Test {
+protected:
+    ~SerialCommTest() override { unsetenv(kPortVariable); }
+
+    // Starts the simulator with `script` and opens the component on it.
+    void start(const std::string& script, bool wireSpeed = false) {
+        sim.emplace(SimProcess::Setup{script, wireSpeed, {}, true});
+        setenv(kPortVariable, sim->linkPath().c_str(), 1);
+        comm.PortNumber(kPort);
+        comm.PortOpen(true);
+        ASSERT_TRUE(comm.PortOpen()) << "could not open " << sim->linkPath();
+    }
+
+    // Answers events as the Scan window does: the next read after a sheet,
+    // Recover and a read after a fault.
+    void answerLikeTheWindow() {
+        events.react = [this](const Raised& raised) {
+            if (raised.event == "SheetRead" && !raised.text.empty()) {
+                comm.SendCommand("Read");
+            } else if (raised.event == "ScanFault") {
+                comm.Recover();
+                comm.SendCommand("Read");
+            }
+        };
+    }
+
+    bool waitForLog(std::size_t lines) {
+        return waitFor([&] { return sim->logLines().size() >= lines; });
+    }
+
+    SerialComm comm;
+    RecordingEvents events{comm};
+    std::optional<SimProcess> sim;
+};
+
+// ---- Opening and the line ----
+
+TEST_F(SerialCommTest, OpensAt9600BaudNoParity8DataBits2StopBitsAsTheScannerSeesIt) {
+    start("LINESETTINGS\n");
+    comm.SendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("Notice") == 1; }));
+    EXPECT_EQ(events.texts("Notice").front(), "9600,n,8,2");
+}
+
+TEST_F(SerialCommTest, ReportsAMissingDeviceAsNotOpenWithoutFailing) {
+    setenv(kPortVariable, "/nonexistent/scanner", 1);
+    comm.PortNumber(kPort);
+    EXPECT_NO_THROW(comm.PortOpen(true));
+    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_EQ(comm.linkState(), LinkState::Closed);
+}
+
+TEST_F(SerialCommTest, ReportsADeviceOpenElsewhereAsNotOpenWithoutFailing) {
+    start("");
+    SerialComm second;
+    second.PortNumber(kPort);
+    EXPECT_NO_THROW(second.PortOpen(true));
+    EXPECT_FALSE(second.PortOpen());
+    // The first keeps working.
+    comm.SetupScanner("f-3652.800");
+    EXPECT_TRUE(waitFor([&] { return events.count("InitComplete") == 1; }));
+}
+
+TEST_F(SerialCommTest, DropsWhatTheDeviceSentBeforeTheOpen) {
+    sim.emplace(SimProcess::Setup{"NOTICE sent too early\nLINESETTINGS\n", false, {}, true});
+    {
+        // Wait until the early notice sits unread on the device.
+        const int fd = ::open(sim->devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(fd, 0);
+        int unread = 0;
+        EXPECT_TRUE(waitFor([&] { return ::ioctl(fd, FIONREAD, &unread) == 0 && unread > 0; }));
+        ::close(fd);
+    }
+    setenv(kPortVariable, sim->linkPath().c_str(), 1);
+    comm.PortNumber(kPort);
+    comm.PortOpen(true);
+    ASSERT_TRUE(comm.PortOpen());
+    comm.SendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("Notice") == 1; }));
+    EXPECT_EQ(events.texts("Notice"), std::vector<std::string>{"9600,n,8,2"});
+}
+
+// ---- Members that cannot work ----
+
+TEST_F(SerialCommTest, RefusesPortNumbersThatAreNoSerialPort) {
+    for (const int port : {0, -1, -32768}) {
+        try {
+            comm.PortNumber(static_cast<std::int16_t>(port));
+            ADD_FAILURE() << "port " << port << " was accepted";
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.description(),
+                      "Port number " + std::to_string(port) + " is not a serial port");
+        }
+    }
+}
+
+TEST_F(SerialCommTest, MembersOnAClosedPortFailWithPortIsNotOpen) {
+    const std::vector<std::pair<const char*, std::function<void()>>> members = {
+        {"SetupScanner", [&] { comm.SetupScanner("f-3652.800"); }},
+        {"SendCommand", [&] { comm.SendCommand("READ"); }},
+        {"Recover", [&] { comm.Recover(); }},
+    };
+    for (const bool openedBefore : {false, true}) {
+        if (openedBefore) {
+            start("");
+            comm.PortOpen(false);
+        }
+        EXPECT_NO_THROW(comm.PortOpen(false)) << "closing a closed port";
+        EXPECT_FALSE(comm.PortOpen());
+        for (const auto& [name, call] : members) {
+            try {
+                call();
+                ADD_FAILURE() << name << " on a closed port did not fail";
+            } catch (const Failure& failure) {
+                EXPECT_EQ(failure.description(), "Port is not open") << name;
+            }
+        }
+    }
+}
+
+TEST_F(SerialCommTest, RefusesACommandWithALineBreak) {
+    start("");
+    EXPECT_THROW(comm.SendCommand("READ\rRead"), Failure);
+}
+
+// ---- Initialization and commands ----
+
+TEST_F(SerialCommTest, SetupIsAnsweredNotDetectedWithItsDiagnosticThenReady) {
+    start("NOTDETECTED Lamp \xb0 failure. \n");
+    comm.SetupScanner("f-3652.800");
+    ASSERT_TRUE(waitFor([&] { return events.count("InitComplete") == 1; }));
+    comm.SetupScanner("f-3652.800");
+    ASSERT_TRUE(waitFor([&] { return events.count("InitComplete") == 2; }));
+    EXPECT_EQ(events.raised[0].result, 0);
+    EXPECT_EQ(events.raised[0].text, "Lamp \xb0 failure. ");
+    EXPECT_NE(events.raised[1].result, 0);
+    EXPECT_EQ(events.raised[1].text, "");
+}
+
+TEST_F(SerialCommTest, CommandsReachTheScannerInOrderExactlyAsSent) {
+    start("");
+    comm.SetupScanner("f-3652.800");
+    comm.SendCommand("READ");
+    comm.SendCommand("Read");
+    comm.SendCommand("Read 20");
+    comm.Recover();
+    ASSERT_TRUE(waitForLog(5));
+    EXPECT_EQ(sim->logLines(),
+              (std::vector<std::string>{"f-3652.800", "READ", "Read", "Read 20", "RECOVER"}));
+}
+
+// ---- Sheets and the other events ----
+
+TEST_F(SerialCommTest, DeliversSheetsByteForByteWithNoticesAndEndOfBatchInOrder) {
+    const std::vector<std::string> sheets = {
+        workedExample(),
+        everyByte(),
+        std::string("\x80\x81\xfe\xff", 4),
+        std::string("nul\0in\0the\0middle", 17),
+        "\x02S3:abc\x03",
+        "\r\n",
+        std::string(1024, '\xff'),
+    };
+    std::string script;
+    for (const auto& sheet : sheets) {
+        script += "SHEET " + scriptText(sheet) + "\n";
+    }
+    script += "NOTICE Hopper low\nEMPTY\nEND\n";
+    start(script);
+    answerLikeTheWindow();
+    comm.SendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == sheets.size() + 1; }));
+    // The empty sheet stops the loop, as the window does; END answers the
+    // next read.
+    comm.SendCommand("Read");
+    ASSERT_TRUE(waitFor([&] { return events.count("EndOfBatch") == 1; }));
+
+    std::vector<std::string> expected = sheets;
+    expected.push_back("");
+    EXPECT_EQ(events.texts("SheetRead"), expected);
+    EXPECT_EQ(events.texts("Notice"), std::vector<std::string>{"Hopper low"});
+    EXPECT_EQ(events.raised.back().event, "EndOfBatch");
+    EXPECT_EQ(events.count("ScanFault"), 0u);
+}
+
+TEST_F(SerialCommTest, AScanningFaultFromTheScannerIsRaisedAndRecovered) {
+    start("FAULT Paper jam\nSHEET after\n");
+    answerLikeTheWindow();
+    comm.SendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
+    EXPECT_EQ(events.texts("ScanFault"), std::vector<std::string>{"Paper jam"});
+    EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{"after"});
+    ASSERT_TRUE(waitForLog(4));
+    EXPECT_EQ(sim->logLines(), (std::vector<std::string>{"READ", "RECOVER", "Read", "Read"}));
+}
+
+// ---- Bad input: one fault, then the next sheet intact ----
+
+struct BadInput {
+    const char* name;
+    std::string bytes;
+};
+
+void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
+
+class BadInputTest : public SerialCommTest, public ::testing::WithParamInterface<BadInput> {};
+
+TEST_P(BadInputTest, EndsTheReadWithOneFaultAndTheNextSheetArrivesIntact) {
+    start("RAW " + scriptText(GetParam().bytes) + "\nSHEET after\n");
+    answerLikeTheWindow();
+    comm.SendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
+    EXPECT_EQ(events.count("ScanFault"), 1u);
+    EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{"after"});
+    EXPECT_EQ(events.raised.front().event, "ScanFault");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadInputTest,
+    ::testing::Values(
+        BadInput{"Garbage", std::string("line noise\0\xff\x80 and more\r\n", 24)},
+        BadInput{"OverlongFrame", "\x02S2000:" + std::string(2000, 'x') + "\x03"},
+        BadInput{"HugeDeclaredLength", "\x02S9999:" + std::string(3000, 'y') + "\x03"},
+        BadInput{"UnknownFrameType", "\x02Q3:abc\x03"},
+        BadInput{"FrameWithoutEnd", "\x02S3:abcdef"},
+        BadInput{"UnreadableInitResult", "\x02I3:yes\x03"}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST_F(SerialCommTest, AFrameLeftUnfinishedIsDroppedWithOneFaultAfterTheFrameTimeout) {
+    start("RAW \\x02S10:abc\nSHEET after\n");
+    answerLikeTheWindow();
+    QElapsedTimer clock;
+    clock.start();
+    comm.SendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("ScanFault") == 1; },
+                        serial::kFrameTimeout + kAnswerTimeout));
+    EXPECT_GE(clock.elapsed(), serial::kFrameTimeout.count() * 9 / 10);
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
+    EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{"after"});
+    EXPECT_EQ(events.count("ScanFault"), 1u);
+}
+
+// ---- Losing the device ----
+
+TEST_F(SerialCommTest, AHangUpIsReportedOnceAndRecoverReconnectsWhenTheDeviceIsBack) {
+    start("SHEET one\nHANGUP\nSHEET two\n");
+    events.react = [this](const Raised& raised) {
+        if (raised.event == "SheetRead") {
+            comm.SendCommand("Read");
+        }
+    };
+    comm.SendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("ScanFault") == 1; }, kHangUpTimeout));
+    EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{"one"});
+    EXPECT_EQ(comm.linkState(), LinkState::Lost);
+    EXPECT_FALSE(comm.PortOpen());
+    try {
+        comm.SendCommand("Read");
+        ADD_FAILURE() << "a command went to a lost device";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.description(), "Scanner is not connected");
+    }
+
+    // Until the simulator has a new device end, Recover cannot reconnect.
+    try {
+        comm.Recover();
+        EXPECT_EQ(sim->paths().size(), 2u) << "Recover succeeded with no device there";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.description(), "Scanner is not connected");
+        ASSERT_TRUE(waitFor([&] { return sim->paths().size() == 2; }, kHangUpTimeout));
+        comm.Recover();
+    }
+    EXPECT_TRUE(comm.PortOpen());
+    comm.SendCommand("Read");
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 2; }));
+    EXPECT_EQ(events.texts("SheetRead"), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(events.count("ScanFault"), 1u);
+    ASSERT_TRUE(waitForLog(5));
+    const auto log = sim->logLines();
+    EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
+              (std::vector<std::string>{"RECOVER", "Read", "Read"}));
+}
+
+// ---- Timing at wire speed ----
+
+TEST_F(SerialCommTest, ASheetTakesAQuarterSecondAtWireSpeed) {
+    start("SHEET " + workedExample() + "\n", true);
+    QElapsedTimer clock;
+    clock.start();
+    comm.SendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
+    const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    std::cout << "226-byte sheet at wire speed: " << seconds << " s\n";
+    RecordProperty("sheet_seconds", std::to_string(seconds));
+    // 233 bytes on the line (the frame around 226), 11 bits each at 9600 baud.
+    const double lineSeconds = 233.0 * 11.0 / 9600.0;
+    EXPECT_GE(seconds, lineSeconds * 0.95);
+    EXPECT_LT(seconds, lineSeconds + 2.0);
+    EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{workedExample()});
+}
+
+}  // namespace
+}  // namespace scanforms::testing

@@ -1,0 +1,17 @@
+// scanforms: reads answer sheets from an optical mark reader into Scan.TXT in
+// the directory it was started in. It takes no arguments and no settings.
+
+#include <QApplication>
+
+#include "app/no_scanner_comm.h"
+#include "app/program.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("scanforms"));
+
+    // The scanner component, the window's CComm1.
+    scanforms::app::NoScannerComm comm;
+
+    return scanforms::app::runScanForms(comm);
+}

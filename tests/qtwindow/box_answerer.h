@@ -1,0 +1,126 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <vector>
+
+#include "qt_printers.h"
+
+namespace scanforms::testing {
+
+// What one modal box showed.
+struct SeenBox {
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons standardButtons;
+    qsizetype buttonCount = 0;
+    Qt::TextFormat format = Qt::AutoText;
+    bool ownerShown = false;  // the window the box belongs to was on screen
+};
+
+// Stands in for the operator at every modal box: polls for the application's
+// modal window, records the box and answers it. A box still open after the
+// deadline (say, a key that did not answer it) is closed by force and fails
+// the test, so no test can wait forever.
+class BoxAnswerer {
+  public:
+    enum class Answer { ClickOk, PressReturn, PressEscape };
+
+    static constexpr std::chrono::milliseconds kPoll{5};
+    static constexpr std::chrono::seconds kDeadline{5};
+
+    BoxAnswerer() {
+        timer_.setInterval(kPoll);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start();
+    }
+
+    std::vector<SeenBox> seen;
+    Answer answer = Answer::ClickOk;
+    // Runs while the box is open, before it is answered: where a test lets
+    // the scanner raise events as it would during a box.
+    std::function<void(const SeenBox&)> whileOpen;
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            return;
+        }
+        if (modal != current_) {
+            current_ = modal;
+            openedAt_ = Clock::now();
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box == nullptr) {
+                ADD_FAILURE() << "a modal window that is not a message box: "
+                              << modal->metaObject()->className();
+                modal->close();
+                return;
+            }
+            seen.push_back(record(*box));
+            if (whileOpen) {
+                whileOpen(seen.back());
+            }
+            respond(*box);
+            return;
+        }
+        if (Clock::now() - openedAt_ > kDeadline) {
+            ADD_FAILURE() << "the box \"" << qPrintable(modal->windowTitle())
+                          << "\" was not answered; closing it";
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                box->done(0);
+            } else {
+                modal->close();
+            }
+        }
+    }
+
+    static SeenBox record(const QMessageBox& box) {
+        return {box.text(),
+                box.windowTitle(),
+                box.icon(),
+                box.standardButtons(),
+                box.buttons().size(),
+                box.textFormat(),
+                box.parentWidget() != nullptr && box.parentWidget()->isVisible()};
+    }
+
+    void respond(QMessageBox& box) {
+        switch (answer) {
+            case Answer::ClickOk:
+                if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {
+                    QTest::mouseClick(ok, Qt::LeftButton);
+                }
+                break;
+            case Answer::PressReturn:
+                QTest::keyClick(keyTarget(box), Qt::Key_Return);
+                break;
+            case Answer::PressEscape:
+                QTest::keyClick(keyTarget(box), Qt::Key_Escape);
+                break;
+        }
+    }
+
+    // Keys go where the operator's keys would: the box's focused control.
+    static QWidget* keyTarget(QMessageBox& box) {
+        QWidget* focus = box.focusWidget();
+        return focus != nullptr ? focus : &box;
+    }
+
+    QTimer timer_;
+    QPointer<QWidget> current_;
+    Clock::time_point openedAt_;
+};
+
+}  // namespace scanforms::testing

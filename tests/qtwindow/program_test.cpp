@@ -1,0 +1,107 @@
+// The program as it ships: start-up order, the component it holds until the
+// serial one lands, and the two ways it ends, through the real event loop.
+
+#include "app/program.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+
+#include "app/no_scanner_comm.h"
+#include "box_answerer.h"
+#include "fakes/temp_dir.h"
+#include "qtwindow/scan_window.h"
+
+namespace scanforms::testing {
+namespace {
+
+constexpr std::chrono::milliseconds kStep{10};
+constexpr std::chrono::seconds kRunDeadline{20};
+constexpr int kGaveUp = 99;
+
+// Runs the program with `comm`, and once its window shows, `operate` on it
+// (which must end the program). A program still running at the deadline is
+// stopped and the result is kGaveUp.
+int runProgramWith(CComm& comm, const std::function<void(qtwindow::ScanWindow&)>& operate) {
+    QTimer poll;
+    bool operated = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* window = qobject_cast<qtwindow::ScanWindow*>(top);
+            if (window != nullptr && window->isVisible() && !operated &&
+                QApplication::activeModalWidget() == nullptr) {
+                operated = true;
+                operate(*window);
+            }
+        }
+    });
+    poll.start(kStep);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(kGaveUp); });
+    deadline.start(kRunDeadline);
+    return app::runScanForms(comm);
+}
+
+QAbstractButton* button(qtwindow::ScanWindow& window, const char* name) {
+    return window.findChild<QAbstractButton*>(name);
+}
+
+TEST(Program, WithoutAPortFileTheBoxComesFirstThenDoneEndsIt) {
+    TempDir dir;
+    app::NoScannerComm comm;
+    BoxAnswerer boxes;
+    const int result = runProgramWith(comm, [](qtwindow::ScanWindow& window) {
+        QTest::mouseClick(button(window, "Cancel"), Qt::LeftButton);
+    });
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(boxes.seen.size(), 2u);
+    EXPECT_TRUE(boxes.seen[0].text.startsWith("You have encountered error "));
+    EXPECT_FALSE(boxes.seen[0].ownerShown) << "before the window";
+    EXPECT_EQ(boxes.seen[1].title, "Press scanner END button.");
+    EXPECT_EQ(dir.read("com.TXT"), "0\r\n");
+    EXPECT_FALSE(dir.exists("FormsFlag.TXT"));
+}
+
+TEST(Program, HoldsAScannerWhosePortNeverOpensAndEndsByTheCloseBox) {
+    TempDir dir;
+    dir.write("Com.TXT", "1\r\n");
+    app::NoScannerComm comm;
+    BoxAnswerer boxes;
+    std::string statusAfterInitialize;
+    const int result = runProgramWith(comm, [&](qtwindow::ScanWindow& window) {
+        QTest::mouseClick(button(window, "InitializeScanner"), Qt::LeftButton);
+        statusAfterInitialize = window.statusText();
+        window.close();
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(statusAfterInitialize,
+              "Comm Port open failed.  Please select a different Comm Port.");
+    ASSERT_EQ(boxes.seen.size(), 1u) << "only the refused setup string";
+    EXPECT_EQ(boxes.seen[0].text, "You have encountered error Port is not open");
+    EXPECT_EQ(dir.read("Com.TXT"), "1\r\n");
+}
+
+TEST(NoScannerComm, PortNeverOpensAndEveryCommandIsRefused) {
+    app::NoScannerComm comm;
+    comm.PortNumber(1);
+    comm.PortOpen(true);
+    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_EQ(comm.ResponseText(), "");
+    const std::function<void()> commands[] = {
+        [&] { comm.SetupScanner("f-3652.800"); },
+        [&] { comm.SendCommand("READ"); },
+        [&] { comm.Recover(); },
+    };
+    for (const auto& command : commands) {
+        try {
+            command();
+            ADD_FAILURE() << "a command went through";
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.description(), "Port is not open");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace scanforms::testing

@@ -1,0 +1,114 @@
+// Clicks on the window's real buttons and option buttons reach the window's
+// handlers, which drive the scanner component and the controls.
+
+#include <QLabel>
+#include <QRadioButton>
+
+#include "window_fixture.h"
+
+namespace scanforms::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class WindowClicks : public WindowTest {
+  protected:
+    void SetUp() override {
+        open("2\r\n");
+        log.clear();
+    }
+    QString prompt() const { return control<QLabel>("Prompt")->text(); }
+};
+
+TEST_F(WindowClicks, EachButtonRunsItsHandler) {
+    const Strings initialize{"comm:PortNumber(2)", "comm:PortOpen(True)", "comm:PortOpen?",
+                             "comm:SetupScanner(f-3652.800)"};
+    struct Case {
+        const char* button;
+        bool portOpens;
+        Strings calls;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"StartScan", true, {}, "Please initialize the scanner first."},
+        {"InitializeScanner", true, initialize, "Comm Port opened OK. Initializing Scanner..."},
+        {"InitializeScanner", false, initialize,
+         "Comm Port open failed.  Please select a different Comm Port."},
+        {"StartScan", true, {"comm:SendCommand(READ)"}, "Start feeding your answer sheets."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.button) + (c.portOpens ? "" : ", port does not open"));
+        log.clear();
+        comm.opens = c.portOpens;
+        click(c.button);
+        EXPECT_EQ(log, c.calls);
+        EXPECT_EQ(status(), c.status);
+    }
+    EXPECT_EQ(prompt(), "Press the red End of Batch button on the scanner when you are done.");
+    EXPECT_TRUE(boxes.seen.empty());
+}
+
+TEST_F(WindowClicks, EachPortButtonClosesThePortAndChoosesItsPort) {
+    struct Case {
+        const char* button;
+        std::int16_t com;
+    };
+    // Com2 is already selected: a click on it runs the handler again.
+    for (const Case& c : {Case{"Port_3", 4}, Case{"Port_0", 1}, Case{"Port_2", 3},
+                          Case{"Port_1", 2}, Case{"Port_1", 2}}) {
+        SCOPED_TRACE(c.button);
+        log.clear();
+        click(c.button);
+        EXPECT_EQ(log, Strings{"comm:PortOpen(False)"});
+        EXPECT_EQ(scan().com, c.com);
+        EXPECT_TRUE(control<QRadioButton>(c.button)->isChecked());
+    }
+}
+
+TEST_F(WindowClicks, ChoosingAnotherPortAfterInitializationKeepsTheReadinessFlag) {
+    click("InitializeScanner");
+    log.clear();
+    click("Port_3");
+    EXPECT_EQ(log, Strings{"comm:PortOpen(False)"});
+    EXPECT_EQ(scan().com, 4);
+    EXPECT_EQ(scan().OKFlag, 1);
+}
+
+TEST_F(WindowClicks, ArrowKeyInThePortGroupSelectsAndRunsTheHandler) {
+    control("Port_1")->setFocus();
+    QTest::keyClick(control("Port_1"), Qt::Key_Right);
+    EXPECT_TRUE(control<QRadioButton>("Port_2")->isChecked());
+    EXPECT_EQ(log, Strings{"comm:PortOpen(False)"});
+    EXPECT_EQ(scan().com, 3);
+}
+
+TEST_F(WindowClicks, SelectingFromTheProgramDoesNotClick) {
+    qtwindow::ScanWindow& asView = view();
+    asView.selectPort(3);
+    EXPECT_TRUE(asView.portSelected(3));
+    EXPECT_FALSE(asView.portSelected(1)) << "the buttons exclude one another";
+    EXPECT_TRUE(log.empty()) << "the logic runs Port_Click itself";
+    EXPECT_EQ(scan().com, 2);
+}
+
+TEST_F(WindowClicks, StartScanningAfterInitializationStartsARun) {
+    click("InitializeScanner");
+    log.clear();
+    click("StartScan");
+    EXPECT_EQ(log, Strings{"comm:SendCommand(READ)"});
+    EXPECT_EQ(status(), "Start feeding your answer sheets.");
+    EXPECT_TRUE(dir.exists("Scan.TXT"));
+}
+
+TEST_F(WindowClicks, CommandFailureShowsTheErrorBox) {
+    comm.failing["SetupScanner"] = "Device not ready";
+    click("InitializeScanner");
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].text, "You have encountered error Device not ready");
+    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Information);
+    EXPECT_EQ(boxes.seen[0].title, "Scan Forms");
+    EXPECT_TRUE(boxes.seen[0].ownerShown);
+}
+
+}  // namespace
+}  // namespace scanforms::testing

@@ -87,11 +87,11 @@ void applyColours(QWidget* widget, const ControlLayout& control) {
 
 }  // namespace
 
-QFont fontOf(const FontSpec& spec) {
-    QFont font(fromBytes(spec.face));
+QFont fontOf(const ControlFont& wanted) {
+    QFont font(fromBytes(wanted.face));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(spec.points);
-    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
+    font.setPointSizeF(wanted.points);
+    font.setWeight(wanted.bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);

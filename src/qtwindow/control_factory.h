@@ -11,7 +11,7 @@ namespace scanforms::qtwindow {
 
 // The font a control asks for. Faces missing on the desktop fall back to a
 // sans face; fontconfig maps Arial and Calibri to their metric twins.
-QFont fontOf(const FontSpec& spec);
+QFont fontOf(const ControlFont& wanted);
 
 // Creates one control of the table as a child of `parent`: the widget of its
 // kind, with its object name, caption, geometry, font and colours. A picture

@@ -3,8 +3,8 @@
 namespace scanforms::qtwindow {
 namespace {
 
-constexpr FontSpec kArial8{"Arial", 8.25, false};
-constexpr FontSpec kCalibri12{"Calibri", 12, false};
+constexpr ControlFont kArial8{"Arial", 8.25, false};
+constexpr ControlFont kCalibri12{"Calibri", 12, false};
 
 constexpr Colour kWhite = fixed(255, 255, 255);
 constexpr Colour kRed = fixed(255, 0, 0);
@@ -14,7 +14,7 @@ constexpr Colour kLightCyan = fixed(128, 255, 255);
 // One constructor per kind of control, so the table below reads one control
 // a line.
 
-constexpr ControlLayout textBox(std::string_view name, TwipsRect place, FontSpec font) {
+constexpr ControlLayout textBox(std::string_view name, TwipsRect place, ControlFont font) {
     return {.name = name,
             .kind = ControlKind::TextBox,
             .place = place,
@@ -47,7 +47,7 @@ constexpr ControlLayout port(int index, std::string_view caption) {
 }
 
 constexpr ControlLayout label(std::string_view name, std::string_view caption, TwipsRect place,
-                              FontSpec font, Colour text, Colour back, bool centred) {
+                              ControlFont font, Colour text, Colour back, bool centred) {
     return {.name = name,
             .kind = ControlKind::Label,
             .caption = caption,

@@ -47,7 +47,7 @@ constexpr Colour fixed(int red, int green, int blue) {
     return {Colour::Source::Fixed, {red, green, blue}};
 }
 
-struct FontSpec {
+struct ControlFont {
     std::string_view face{};
     double points = 0;
     bool bold = false;
@@ -61,9 +61,9 @@ struct ControlLayout {
     ControlKind kind = ControlKind::Label;
     std::string_view caption{};
     TwipsRect place{};
-    FontSpec font{};  // no face: the control shows no text
-    Colour text{};    // the text colour
-    Colour back{};    // the background, or a button's face
+    ControlFont font{};  // no face: the control shows no text
+    Colour text{};       // the text colour
+    Colour back{};       // the background, or a button's face
     bool centred = false;
     bool takesFocus = false;
 };

@@ -7,11 +7,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
 #include <optional>
 
 #include "qtwindow/sheet_motif.h"
@@ -222,23 +218,6 @@ TEST_F(ScanTabKey, VisitsControlsInTabOrderEnteringThePortGroupOnce) {
             visited << QApplication::focusWidget()->objectName();
         }
         EXPECT_EQ(visited, c.visited);
-    }
-}
-
-TEST_F(ScanLayout, StatusBoxIsMultiLineAndWrapsALongText) {
-    const auto* box = control<QPlainTextEdit>("txtProcessing");
-    window->setStatusText("000002XYZ" + std::string(40, ' ') + "ABCDE" + std::string(155, 'A'));
-    EXPECT_EQ(box->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    EXPECT_GT(box->document()->firstBlock().layout()->lineCount(), 1);
-}
-
-TEST_F(ScanLayout, PortButtonsFormOneExclusiveRow) {
-    click("Port_3");
-    click("Port_0");
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(control<QRadioButton>(QStringLiteral("Port_%1").arg(i))->isChecked(), i == 0)
-            << i;
-        EXPECT_EQ(control(QStringLiteral("Port_%1").arg(i))->y(), 416);
     }
 }
 

@@ -65,15 +65,6 @@ TEST_F(WindowClicks, EachPortButtonClosesThePortAndChoosesItsPort) {
     }
 }
 
-TEST_F(WindowClicks, ChoosingAnotherPortAfterInitializationKeepsTheReadinessFlag) {
-    click("InitializeScanner");
-    log.clear();
-    click("Port_3");
-    EXPECT_EQ(log, Strings{"comm:PortOpen(False)"});
-    EXPECT_EQ(scan().com, 4);
-    EXPECT_EQ(scan().OKFlag, 1);
-}
-
 TEST_F(WindowClicks, ArrowKeyInThePortGroupSelectsAndRunsTheHandler) {
     control("Port_1")->setFocus();
     QTest::keyClick(control("Port_1"), Qt::Key_Right);
@@ -89,25 +80,6 @@ TEST_F(WindowClicks, SelectingFromTheProgramDoesNotClick) {
     EXPECT_FALSE(asView.portSelected(1)) << "the buttons exclude one another";
     EXPECT_TRUE(log.empty()) << "the logic runs Port_Click itself";
     EXPECT_EQ(scan().com, 2);
-}
-
-TEST_F(WindowClicks, StartScanningAfterInitializationStartsARun) {
-    click("InitializeScanner");
-    log.clear();
-    click("StartScan");
-    EXPECT_EQ(log, Strings{"comm:SendCommand(READ)"});
-    EXPECT_EQ(status(), "Start feeding your answer sheets.");
-    EXPECT_TRUE(dir.exists("Scan.TXT"));
-}
-
-TEST_F(WindowClicks, CommandFailureShowsTheErrorBox) {
-    comm.failing["SetupScanner"] = "Device not ready";
-    click("InitializeScanner");
-    ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_EQ(boxes.seen[0].text, "You have encountered error Device not ready");
-    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Information);
-    EXPECT_EQ(boxes.seen[0].title, "Scan Forms");
-    EXPECT_TRUE(boxes.seen[0].ownerShown);
 }
 
 }  // namespace

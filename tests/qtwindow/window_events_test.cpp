@@ -29,23 +29,6 @@ class WindowEvents : public WindowTest {
     }
 };
 
-TEST_F(WindowEvents, InitializationResultIsShownOnTheStatusLine) {
-    struct Case {
-        std::int16_t result;
-        const char* response;
-        const char* status;
-    };
-    const Case cases[] = {
-        {1, "", "OK to scan forms.  Click the Start Scanning button when you are ready."},
-        {0, "E07 ", "E07 Scanner not detected.  Check the power and cable."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.result);
-        comm.raiseInitComplete(c.result, c.response);
-        EXPECT_EQ(status(), c.status);
-    }
-}
-
 TEST_F(WindowEvents, CleanSheetIsRecordedAndItsDecodedTextWrapsInTheStatusBox) {
     startRun();
     comm.raiseSheetRead(sheet("004217", "AD@PH"));
@@ -58,18 +41,6 @@ TEST_F(WindowEvents, CleanSheetIsRecordedAndItsDecodedTextWrapsInTheStatusBox) {
     comm.raiseSheetRead(sheet("004218", std::string(200, 'A')));
     const QTextBlock block = control<QPlainTextEdit>("txtProcessing")->document()->firstBlock();
     EXPECT_GT(block.layout()->lineCount(), 1) << "209 characters wrap inside the box";
-}
-
-TEST_F(WindowEvents, RejectedSheetShowsTheWarningBoxBeforeTheNextRead) {
-    startRun();
-    boxes.whileOpen = [&](const SeenBox&) { EXPECT_TRUE(log.empty()) << "no read yet"; };
-    comm.raiseSheetRead(sheet("000002", "ABC"));
-    ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_EQ(boxes.seen[0].title, "Warning!");
-    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Warning);
-    EXPECT_EQ(log, Strings{"comm:SendCommand(Read)"});
-    EXPECT_EQ(control<QLabel>("Label1")->text(), "The scanner read....");
-    EXPECT_EQ(dir.read("Scan.TXT"), "");
 }
 
 TEST_F(WindowEvents, NoticeIsReadBackFromTheStatusBoxAsLatin1Bytes) {

@@ -33,7 +33,8 @@ QWidget* widgetOfKind(const ControlLayout& control, QWidget* parent, const QImag
         }
         case ControlKind::CommandButton: {
             auto* button = new CommandButton(caption, parent);
-            button->setAutoDefault(false);
+            // Return presses the button that has the focus, as Space does.
+            button->setAutoDefault(true);
             return button;
         }
         case ControlKind::OptionButton:

@@ -65,6 +65,16 @@ TEST_F(WindowClicks, EachPortButtonClosesThePortAndChoosesItsPort) {
     }
 }
 
+TEST_F(WindowClicks, ReturnAndSpacePressTheFocusedButton) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+        SCOPED_TRACE(key);
+        log.clear();
+        control("InitializeScanner")->setFocus();
+        QTest::keyClick(control("InitializeScanner"), key);
+        EXPECT_EQ(log.size(), 4u) << "Initialize Scanner ran";
+    }
+}
+
 TEST_F(WindowClicks, ArrowKeyInThePortGroupSelectsAndRunsTheHandler) {
     control("Port_1")->setFocus();
     QTest::keyClick(control("Port_1"), Qt::Key_Right);

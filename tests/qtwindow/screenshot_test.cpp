@@ -28,6 +28,7 @@ TEST_F(Screenshot, OfTheWindowAfterOneCleanSheet) {
     click("StartScan");
     comm.raiseSheetRead(sheet("004217", "ADPHB@ADHPBAAD@HHPDA"));
 
+    control("txtProcessing")->setFocus();  // every button shows its plain face
     const QImage shot = window->grab().toImage();
     ASSERT_TRUE(shot.save(QString::fromStdString(target.string()), "PNG")) << target;
     const QImage saved(QString::fromStdString(target.string()));

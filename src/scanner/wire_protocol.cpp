@@ -18,7 +18,9 @@ bool isFrameType(char byte) {
     return false;
 }
 
-bool isDigit(char byte) { return byte >= '0' && byte <= '9'; }
+bool isDigit(char byte) {
+    return byte >= '0' && byte <= '9';
+}
 
 std::string payloadOf(const Frame& frame) {
     if (frame.type != FrameType::InitResult) {

@@ -4,7 +4,9 @@
 
 namespace scanforms::serial {
 
-std::string portVariable(std::int16_t port) { return "SCANFORMS_COM" + std::to_string(port); }
+std::string portVariable(std::int16_t port) {
+    return "SCANFORMS_COM" + std::to_string(port);
+}
 
 std::string portDeviceName(std::int16_t port) {
     const char* chosen = std::getenv(portVariable(port).c_str());

@@ -88,9 +88,13 @@ void SerialComm::PortOpen(bool open) {
     openDevice();
 }
 
-bool SerialComm::PortOpen() const { return state_ == LinkState::Open; }
+bool SerialComm::PortOpen() const {
+    return state_ == LinkState::Open;
+}
 
-std::string SerialComm::ResponseText() const { return responseText_; }
+std::string SerialComm::ResponseText() const {
+    return responseText_;
+}
 
 void SerialComm::Recover() {
     if (state_ == LinkState::Closed) {

@@ -45,7 +45,9 @@ struct RoundTrip {
     std::string wire;  // the exact bytes on the line
 };
 
-void PrintTo(const RoundTrip& trip, std::ostream* out) { *out << trip.name; }
+void PrintTo(const RoundTrip& trip, std::ostream* out) {
+    *out << trip.name;
+}
 
 class FrameRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
@@ -72,22 +74,34 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RoundTrip{"Sheet", {FrameType::Sheet, "abc", 0}, "\x02S3:abc\x03"},
         RoundTrip{"EmptySheet", {FrameType::Sheet, "", 0}, "\x02S0:\x03"},
-        RoundTrip{"SheetOfEveryByte", {FrameType::Sheet, allBytes(), 0},
+        RoundTrip{"SheetOfEveryByte",
+                  {FrameType::Sheet, allBytes(), 0},
                   "\x02S256:"s + allBytes() + "\x03"},
-        RoundTrip{"SheetOfFrameBytes", {FrameType::Sheet, "\x02\x03\x02S1:x\x03", 0},
+        RoundTrip{"SheetOfFrameBytes",
+                  {FrameType::Sheet, "\x02\x03\x02S1:x\x03", 0},
                   "\x02S8:\x02\x03\x02S1:x\x03\x03"},
-        RoundTrip{"LongestSheet", {FrameType::Sheet, std::string(kMaxPayload, '@'), 0},
+        RoundTrip{"LongestSheet",
+                  {FrameType::Sheet, std::string(kMaxPayload, '@'), 0},
                   "\x02S1024:" + std::string(kMaxPayload, '@') + "\x03"},
-        RoundTrip{"EndOfBatch", {FrameType::EndOfBatch, "", 0}, "\x02" "E0:\x03"},
+        RoundTrip{"EndOfBatch",
+                  {FrameType::EndOfBatch, "", 0},
+                  "\x02"
+                  "E0:\x03"},
         RoundTrip{"Ready", {FrameType::InitResult, "", 1}, "\x02I1:1\x03"},
         RoundTrip{"NegativeReady", {FrameType::InitResult, "", -32768}, "\x02I6:-32768\x03"},
-        RoundTrip{"NotDetected", {FrameType::InitResult, "No answer. ", 0},
-                  "\x02I13:0 No answer. \x03"},
-        RoundTrip{"DiagnosticWithLeadingBlank", {FrameType::InitResult, " x", 0},
-                  "\x02I4:0  x\x03"},
+        RoundTrip{
+            "NotDetected", {FrameType::InitResult, "No answer. ", 0}, "\x02I13:0 No answer. \x03"},
+        RoundTrip{
+            "DiagnosticWithLeadingBlank", {FrameType::InitResult, " x", 0}, "\x02I4:0  x\x03"},
         RoundTrip{"Notice", {FrameType::Notice, "S\"tatus", 0}, "\x02N7:S\"tatus\x03"},
-        RoundTrip{"Fault", {FrameType::Fault, "Paper jam", 0}, "\x02" "F9:Paper jam\x03"},
-        RoundTrip{"FaultWithoutReason", {FrameType::Fault, "", 0}, "\x02" "F0:\x03"}),
+        RoundTrip{"Fault",
+                  {FrameType::Fault, "Paper jam", 0},
+                  "\x02"
+                  "F9:Paper jam\x03"},
+        RoundTrip{"FaultWithoutReason",
+                  {FrameType::Fault, "", 0},
+                  "\x02"
+                  "F0:\x03"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(FrameEncoding, RefusesAPayloadOverTheLimit) {
@@ -114,7 +128,9 @@ struct BadInput {
     FrameError error;
 };
 
-void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
+void PrintTo(const BadInput& input, std::ostream* out) {
+    *out << input.name;
+}
 
 class BadFrame : public ::testing::TestWithParam<BadInput> {};
 
@@ -142,8 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"NoLength", "\x02S:abc\x03", FrameError::BadHeader},
         BadInput{"LetterInLength", "\x02S1x:abc\x03", FrameError::BadHeader},
         BadInput{"FiveDigitLength", "\x02S00003:abc\x03", FrameError::BadHeader},
-        BadInput{"Overlong", "\x02S1025:" + std::string(1025, 'x') + "\x03",
-                 FrameError::Overlong},
+        BadInput{"Overlong", "\x02S1025:" + std::string(1025, 'x') + "\x03", FrameError::Overlong},
         BadInput{"HugeLength", "\x02S9999:" + std::string(5000, 'x'), FrameError::Overlong},
         BadInput{"PayloadLongerThanItsLength", "\x02S3:abcd\x03", FrameError::MissingEnd},
         BadInput{"InitResultNotANumber", "\x02I2:ok\x03", FrameError::BadInitResult},
@@ -217,11 +232,11 @@ TEST(CommandEncoding, RefusesLineBreaksAndOverlongCommands) {
 
 TEST(CommandClassification, KnowsReadsRecoverAndSetup) {
     const std::vector<std::pair<std::string, CommandKind>> cases = {
-        {"READ", CommandKind::Read},          {"Read", CommandKind::Read},
-        {"Read 20", CommandKind::Read},       {"Read 5", CommandKind::Read},
-        {"RECOVER", CommandKind::Recover},    {"f-3652.800", CommandKind::Setup},
-        {"read", CommandKind::Setup},         {"Read ", CommandKind::Setup},
-        {"Read twenty", CommandKind::Setup},  {"Recover", CommandKind::Setup},
+        {"READ", CommandKind::Read},         {"Read", CommandKind::Read},
+        {"Read 20", CommandKind::Read},      {"Read 5", CommandKind::Read},
+        {"RECOVER", CommandKind::Recover},   {"f-3652.800", CommandKind::Setup},
+        {"read", CommandKind::Setup},        {"Read ", CommandKind::Setup},
+        {"Read twenty", CommandKind::Setup}, {"Recover", CommandKind::Setup},
     };
     for (const auto& [line, kind] : cases) {
         EXPECT_EQ(classifyCommand(line), kind) << line;

@@ -15,7 +15,9 @@ namespace {
 
 using Kind = ScriptItem::Kind;
 
-std::vector<ScriptItem> demoBatch() { return loadScript(DEMO_BATCH_PATH); }
+std::vector<ScriptItem> demoBatch() {
+    return loadScript(DEMO_BATCH_PATH);
+}
 
 std::vector<std::string> sheets(const std::vector<ScriptItem>& items) {
     std::vector<std::string> found;
@@ -42,7 +44,10 @@ TEST(DemoBatch, HoldsTwentyFiveSheetsANoticeAFaultAndEndsTheBatch) {
 
 TEST(DemoBatch, StartsWithTheWorkedExample) {
     const std::string decoded = scanforms::decode::decodeResponse(sheets(demoBatch()).front());
-    EXPECT_EQ(decoded, "004217XYZ" "AC ED" + std::string(195, ' '));
+    EXPECT_EQ(decoded,
+              "004217XYZ"
+              "AC ED" +
+                  std::string(195, ' '));
 }
 
 TEST(DemoBatch, RejectsExactlyTheMultipleMarkAndTheShortSheet) {

@@ -28,22 +28,18 @@ TEST(Script, ReadsEveryItemWithItsTextAfterTheFirstSpace) {
         "RAW \\x02S1:x\\x03\n"
         "LINESETTINGS");
     const std::vector<ScriptItem> expected = {
-        {Kind::Sheet, " two blanks lead"}, {Kind::Empty, ""},
-        {Kind::Fault, ""},                 {Kind::Fault, "Paper jam"},
-        {Kind::Notice, "A\"notice"},       {Kind::End, ""},
-        {Kind::NotDetected, "No lamp."},   {Kind::NotDetected, ""},
-        {Kind::HangUp, ""},                {Kind::Raw, "\x02S1:x\x03"},
-        {Kind::LineSettings, ""},
+        {Kind::Sheet, " two blanks lead"}, {Kind::Empty, ""},           {Kind::Fault, ""},
+        {Kind::Fault, "Paper jam"},        {Kind::Notice, "A\"notice"}, {Kind::End, ""},
+        {Kind::NotDetected, "No lamp."},   {Kind::NotDetected, ""},     {Kind::HangUp, ""},
+        {Kind::Raw, "\x02S1:x\x03"},       {Kind::LineSettings, ""},
     };
     EXPECT_EQ(items, expected);
 }
 
 TEST(Script, TakesHighBytesAsTheyStandAndEscapesForTheRest) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"\xe9t\xe9 \xff", "\xe9t\xe9 \xff"},
-        {"\\x00\\x0d\\x0A", "\0\r\n"s},
-        {"back\\\\slash", "back\\slash"},
-        {"\\n stays", "\\n stays"},
+        {"\xe9t\xe9 \xff", "\xe9t\xe9 \xff"}, {"\\x00\\x0d\\x0A", "\0\r\n"s},
+        {"back\\\\slash", "back\\slash"},     {"\\n stays", "\\n stays"},
         {"ends in \\", "ends in \\"},
     };
     for (const auto& [text, bytes] : cases) {

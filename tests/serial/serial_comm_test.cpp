@@ -3,6 +3,7 @@
 #include "serial/serial_comm.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -15,8 +16,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "common/failure.h"
 #include "recording_events.h"
@@ -46,7 +45,12 @@ bool waitFor(const std::function<bool()>& condition,
 // The worked example's 226-byte response: identifier 004217, answers A, C,
 // blank, E, D and 195 blanks.
 std::string workedExample() {
-    return "0123456789" "004217" "XYZ" "abcdefg" "AD@PH" + std::string(195, '@');
+    return "0123456789"
+           "004217"
+           "XYZ"
+           "abcdefg"
+           "AD@PH" +
+           std::string(195, '@');
 }
 
 std::string everyByte() {
@@ -260,7 +264,9 @@ struct BadInput {
     std::string bytes;
 };
 
-void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
+void PrintTo(const BadInput& input, std::ostream* out) {
+    *out << input.name;
+}
 
 class BadInputTest : public SerialCommTest, public ::testing::WithParamInterface<BadInput> {};
 
@@ -276,13 +282,13 @@ TEST_P(BadInputTest, EndsTheReadWithOneFaultAndTheNextSheetArrivesIntact) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadInputTest,
-    ::testing::Values(
-        BadInput{"Garbage", std::string("line noise\0\xff\x80 and more\r\n", 24)},
-        BadInput{"OverlongFrame", "\x02S2000:" + std::string(2000, 'x') + "\x03"},
-        BadInput{"HugeDeclaredLength", "\x02S9999:" + std::string(3000, 'y') + "\x03"},
-        BadInput{"UnknownFrameType", "\x02Q3:abc\x03"},
-        BadInput{"FrameWithoutEnd", "\x02S3:abcdef"},
-        BadInput{"UnreadableInitResult", "\x02I3:yes\x03"}),
+    ::testing::Values(BadInput{"Garbage", std::string("line noise\0\xff\x80 and more\r\n", 24)},
+                      BadInput{"OverlongFrame", "\x02S2000:" + std::string(2000, 'x') + "\x03"},
+                      BadInput{"HugeDeclaredLength",
+                               "\x02S9999:" + std::string(3000, 'y') + "\x03"},
+                      BadInput{"UnknownFrameType", "\x02Q3:abc\x03"},
+                      BadInput{"FrameWithoutEnd", "\x02S3:abcdef"},
+                      BadInput{"UnreadableInitResult", "\x02I3:yes\x03"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(SerialCommTest, AFrameLeftUnfinishedIsDroppedWithOneFaultAfterTheFrameTimeout) {

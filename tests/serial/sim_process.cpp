@@ -45,7 +45,8 @@ std::vector<std::string> splitLines(const std::string& text) {
 std::string simulatorPath() {
     const std::string path = SCANNER_SIM_PATH;
     if (!std::filesystem::exists(path)) {
-        throw std::runtime_error("scanner-sim not found at " + path + ": build the scanner-sim target");
+        throw std::runtime_error("scanner-sim not found at " + path +
+                                 ": build the scanner-sim target");
     }
     return path;
 }
@@ -107,7 +108,8 @@ SimProcess::SimProcess(const Setup& setup) {
     posix_spawn_file_actions_adddup2(&actions, pipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int spawned = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawned =
+        posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipe[1]);
     output_ = pipe[0];
@@ -162,9 +164,13 @@ std::vector<std::string> SimProcess::paths() {
                                     : splitLines(outputText_.substr(0, end + 1));
 }
 
-std::vector<std::string> SimProcess::logLines() const { return splitLines(readFile(log_)); }
+std::vector<std::string> SimProcess::logLines() const {
+    return splitLines(readFile(log_));
+}
 
-std::string SimProcess::errors() const { return readFile(directory_ + "/stderr.txt"); }
+std::string SimProcess::errors() const {
+    return readFile(directory_ + "/stderr.txt");
+}
 
 int SimProcess::stop(int signal) {
     if (pid_ <= 0) {

@@ -2,6 +2,7 @@
 // and signals, driven through its pseudo-terminal by a plain host.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -14,8 +15,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "scanner/wire_protocol.h"
 #include "sim_process.h"
@@ -75,13 +74,14 @@ public:
                     if (auto* frame = std::get_if<Frame>(&result)) {
                         frames_.push_back(*frame);
                     } else {
-                        ADD_FAILURE() << "bad frame: " << wire::describe(std::get<wire::FrameError>(result));
+                        ADD_FAILURE()
+                            << "bad frame: " << wire::describe(std::get<wire::FrameError>(result));
                     }
                 }
             }
         }
-        std::vector<Frame> taken(frames_.begin(),
-                                 frames_.begin() + static_cast<long>(std::min(count, frames_.size())));
+        std::vector<Frame> taken(
+            frames_.begin(), frames_.begin() + static_cast<long>(std::min(count, frames_.size())));
         frames_.erase(frames_.begin(), frames_.begin() + static_cast<long>(taken.size()));
         return taken;
     }
@@ -107,8 +107,8 @@ TEST(Simulator, PrintsTheDevicePathFirstAndLinksIt) {
 TEST(Simulator, LogsEveryCommandExactlyAsReceived) {
     SimProcess sim(script(""));
     Host host(sim.linkPath());
-    const std::vector<std::string> commands = {"f-3652.800", "READ", "Read", "Read 20", "RECOVER",
-                                               "  odd \xe9 command "};
+    const std::vector<std::string> commands = {"f-3652.800", "READ",    "Read",
+                                               "Read 20",    "RECOVER", "  odd \xe9 command "};
     for (const auto& command : commands) {
         host.send(command);
     }
@@ -145,8 +145,8 @@ TEST(Simulator, KeepsServingWhenTheHostClosesAndReopens) {
 
 TEST(Simulator, PacesBytesAt9600Baud8N2OnlyWhenAskedTo) {
     const std::string sheet(226, '@');
-    const double lineSeconds = static_cast<double>(wire::encodeFrame({FrameType::Sheet, sheet, 0}).size()) *
-                               11.0 / 9600.0;
+    const double lineSeconds =
+        static_cast<double>(wire::encodeFrame({FrameType::Sheet, sheet, 0}).size()) * 11.0 / 9600.0;
     for (const bool wireSpeed : {true, false}) {
         SimProcess sim(script("SHEET " + sheet + "\n", wireSpeed));
         Host host(sim.linkPath());
@@ -202,7 +202,9 @@ struct BadStart {
     std::string message;
 };
 
-void PrintTo(const BadStart& start, std::ostream* out) { *out << start.name; }
+void PrintTo(const BadStart& start, std::ostream* out) {
+    *out << start.name;
+}
 
 class BadStartTest : public ::testing::TestWithParam<BadStart> {};
 
@@ -214,9 +216,10 @@ TEST_P(BadStartTest, ExitsWithAClearMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadStartTest,
-    ::testing::Values(BadStart{"UnknownItem", {}, "SHEET a\nJAM\n", 1, "line 2: unknown item \"JAM\""},
-                      BadStart{"UnknownOption", {"--fast"}, "", 2, "unknown option --fast"},
-                      BadStart{"TwoScripts", {"other.txt"}, "", 2, "only one script"}),
+    ::testing::Values(
+        BadStart{"UnknownItem", {}, "SHEET a\nJAM\n", 1, "line 2: unknown item \"JAM\""},
+        BadStart{"UnknownOption", {"--fast"}, "", 2, "unknown option --fast"},
+        BadStart{"TwoScripts", {"other.txt"}, "", 2, "only one script"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

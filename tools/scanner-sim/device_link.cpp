@@ -14,7 +14,8 @@ namespace {
 std::string readLink(const std::string& path) {
     std::vector<char> buffer(4096);
     const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
-    return length < 0 ? std::string() : std::string(buffer.data(), static_cast<std::size_t>(length));
+    return length < 0 ? std::string()
+                      : std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
 }  // namespace

@@ -19,9 +19,9 @@ namespace {
 }
 
 constexpr std::array<std::pair<speed_t, int>, 19> kSpeeds = {{
-    {B50, 50},       {B75, 75},       {B110, 110},       {B134, 134},       {B150, 150},
-    {B200, 200},     {B300, 300},     {B600, 600},       {B1200, 1200},     {B1800, 1800},
-    {B2400, 2400},   {B4800, 4800},   {B9600, 9600},     {B19200, 19200},   {B38400, 38400},
+    {B50, 50},       {B75, 75},         {B110, 110},       {B134, 134},       {B150, 150},
+    {B200, 200},     {B300, 300},       {B600, 600},       {B1200, 1200},     {B1800, 1800},
+    {B2400, 2400},   {B4800, 4800},     {B9600, 9600},     {B19200, 19200},   {B38400, 38400},
     {B57600, 57600}, {B115200, 115200}, {B230400, 230400}, {B460800, 460800},
 }};
 
@@ -89,7 +89,7 @@ std::string PseudoTerminal::lineSettings() const {
     if (::tcgetattr(keeper_, &settings) != 0) {
         return "unknown";
     }
-    const char parity = (settings.c_cflag & PARENB) == 0 ? 'n'
+    const char parity = (settings.c_cflag & PARENB) == 0   ? 'n'
                         : (settings.c_cflag & PARODD) != 0 ? 'o'
                                                            : 'e';
     return std::to_string(baudOf(::cfgetospeed(&settings))) + ',' + parity + ',' +

@@ -23,7 +23,8 @@ constexpr std::chrono::milliseconds kHostCheck{20};
 
 timespec toTimespec(Clock::duration duration) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration);
-    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(duration - seconds);
+    const auto nanoseconds =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(duration - seconds);
     return {static_cast<time_t>(seconds.count()), static_cast<long>(nanoseconds.count())};
 }
 

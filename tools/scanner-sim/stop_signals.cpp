@@ -5,7 +5,9 @@ namespace {
 
 volatile sig_atomic_t stopSignal = 0;
 
-extern "C" void onStopSignal(int number) { stopSignal = number; }
+extern "C" void onStopSignal(int number) {
+    stopSignal = number;
+}
 
 }  // namespace
 
@@ -33,6 +35,8 @@ StopSignals::~StopSignals() {
     sigaction(SIGINT, &previousInt_, nullptr);
 }
 
-bool StopSignals::stopRequested() const { return stopSignal != 0; }
+bool StopSignals::stopRequested() const {
+    return stopSignal != 0;
+}
 
 }  // namespace scanner_sim

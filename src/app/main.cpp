@@ -3,15 +3,15 @@
 
 #include <QApplication>
 
-#include "app/no_scanner_comm.h"
 #include "app/program.h"
+#include "serial/serial_comm.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("scanforms"));
 
     // The scanner component, the window's CComm1.
-    scanforms::app::NoScannerComm comm;
+    scanforms::serial::SerialComm comm;
 
     return scanforms::app::runScanForms(comm);
 }

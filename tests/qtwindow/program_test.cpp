@@ -1,5 +1,5 @@
-// The program as it ships: start-up order, the component it holds until the
-// serial one lands, and the two ways it ends, through the real event loop.
+// The program as it ships: start-up order, the serial scanner component with
+// no scanner cabled, and the two ways it ends, through the real event loop.
 
 #include "app/program.h"
 
@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/no_scanner_comm.h"
 #include "box_answerer.h"
 #include "fakes/temp_dir.h"
 #include "qtwindow/scan_window.h"
+#include "serial/serial_comm.h"
 
 namespace scanforms::testing {
 namespace {
@@ -43,13 +43,20 @@ int runProgramWith(CComm& comm, const std::function<void(qtwindow::ScanWindow&)>
     return app::runScanForms(comm);
 }
 
+// Com1 names a device that does not exist, as on a station with no scanner.
+class NoScannerCabled {
+public:
+    NoScannerCabled() { qputenv("SCANFORMS_COM1", "/nonexistent/scanforms-no-scanner"); }
+    ~NoScannerCabled() { qunsetenv("SCANFORMS_COM1"); }
+};
+
 QAbstractButton* button(qtwindow::ScanWindow& window, const char* name) {
     return window.findChild<QAbstractButton*>(name);
 }
 
 TEST(Program, WithoutAPortFileTheBoxComesFirstThenDoneEndsIt) {
     TempDir dir;
-    app::NoScannerComm comm;
+    serial::SerialComm comm;
     BoxAnswerer boxes;
     const int result = runProgramWith(comm, [](qtwindow::ScanWindow& window) {
         QTest::mouseClick(button(window, "Cancel"), Qt::LeftButton);
@@ -63,10 +70,11 @@ TEST(Program, WithoutAPortFileTheBoxComesFirstThenDoneEndsIt) {
     EXPECT_FALSE(dir.exists("FormsFlag.TXT"));
 }
 
-TEST(Program, HoldsAScannerWhosePortNeverOpensAndEndsByTheCloseBox) {
+TEST(Program, WithNoScannerCabledThePortFailsToOpenAndTheCloseBoxEndsIt) {
     TempDir dir;
     dir.write("Com.TXT", "1\r\n");
-    app::NoScannerComm comm;
+    NoScannerCabled noScanner;
+    serial::SerialComm comm;
     BoxAnswerer boxes;
     std::string statusAfterInitialize;
     const int result = runProgramWith(comm, [&](qtwindow::ScanWindow& window) {
@@ -80,27 +88,6 @@ TEST(Program, HoldsAScannerWhosePortNeverOpensAndEndsByTheCloseBox) {
     ASSERT_EQ(boxes.seen.size(), 1u) << "only the refused setup string";
     EXPECT_EQ(boxes.seen[0].text, "You have encountered error Port is not open");
     EXPECT_EQ(dir.read("Com.TXT"), "1\r\n");
-}
-
-TEST(NoScannerComm, PortNeverOpensAndEveryCommandIsRefused) {
-    app::NoScannerComm comm;
-    comm.PortNumber(1);
-    comm.PortOpen(true);
-    EXPECT_FALSE(comm.PortOpen());
-    EXPECT_EQ(comm.ResponseText(), "");
-    const std::function<void()> commands[] = {
-        [&] { comm.SetupScanner("f-3652.800"); },
-        [&] { comm.SendCommand("READ"); },
-        [&] { comm.Recover(); },
-    };
-    for (const auto& command : commands) {
-        try {
-            command();
-            ADD_FAILURE() << "a command went through";
-        } catch (const Failure& failure) {
-            EXPECT_EQ(failure.description(), "Port is not open");
-        }
-    }
 }
 
 }  // namespace

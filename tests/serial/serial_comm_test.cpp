@@ -11,7 +11,9 @@
 #include <QTest>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -344,6 +346,30 @@ TEST_F(SerialCommTest, AHangUpIsReportedOnceAndRecoverReconnectsWhenTheDeviceIsB
     const auto log = sim->logLines();
     EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
               (std::vector<std::string>{"RECOVER", "Read", "Read"}));
+}
+
+// ---- The demonstration batch ----
+
+TEST_F(SerialCommTest, PlaysTheDemoBatchThroughAsTheWindowWouldSeeIt) {
+    std::ifstream file(DEMO_BATCH_PATH, std::ios::binary);
+    ASSERT_TRUE(file) << "cannot read " << DEMO_BATCH_PATH;
+    start({std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()});
+    answerLikeTheWindow();
+    comm.SetupScanner("f-3652.800");
+    comm.SendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("EndOfBatch") == 1; }));
+    EXPECT_EQ(events.count("InitComplete"), 1u);
+    EXPECT_EQ(events.count("SheetRead"), 25u);
+    EXPECT_EQ(events.count("Notice"), 1u);
+    EXPECT_EQ(events.count("ScanFault"), 1u);
+    // Setup, READ, a Read after each sheet, RECOVER and Read after the jam
+    // (which answered the Read after sheet 14).
+    std::vector<std::string> expected = {"f-3652.800", "READ"};
+    expected.insert(expected.end(), 14, "Read");
+    expected.insert(expected.end(), {"RECOVER", "Read"});
+    expected.insert(expected.end(), 11, "Read");
+    ASSERT_TRUE(waitForLog(expected.size()));
+    EXPECT_EQ(sim->logLines(), expected);
 }
 
 // ---- Timing at wire speed ----

@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>

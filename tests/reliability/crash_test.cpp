@@ -1,0 +1,136 @@
+// The program killed (SIGKILL) at random points of a batch: every sheet the
+// scanner was asked past (the next "Read" is in its command log) is in
+// Scan.TXT, in order; at most the one sheet being handled at the kill is
+// there beyond them; and Scan.TXT holds only whole 213-byte records.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "driver_process.h"
+#include "fakes/temp_dir.h"
+#include "sheet_batch.h"
+#include "sim_process.h"
+
+namespace scanforms::testing {
+namespace {
+
+constexpr int kSheets = 300;
+constexpr int kKillPoints = 20;
+constexpr std::chrono::seconds kReachDeadline{60};
+constexpr std::chrono::milliseconds kLogPoll{1};
+constexpr char kMarker[] = "AFTER-THE-KILL";
+
+using Clock = std::chrono::steady_clock;
+
+std::uint32_t chooseSeed() {
+    if (const char* given = std::getenv("SCANFORMS_CRASH_SEED")) {
+        return static_cast<std::uint32_t>(std::strtoul(given, nullptr, 10));
+    }
+    return std::random_device{}();
+}
+
+bool waitForLogLines(SimProcess& sim, std::size_t lines, DriverProcess& driver) {
+    const auto deadline = Clock::now() + kReachDeadline;
+    while (sim.logLines().size() < lines) {
+        if (Clock::now() > deadline || !driver.running()) {
+            return false;
+        }
+        std::this_thread::sleep_for(kLogPoll);
+    }
+    return true;
+}
+
+// Commands the dead program wrote may still be on their way through the
+// pseudo-terminal. A line written after them, once logged, shows that all of
+// them were logged too.
+std::vector<std::string> settledLog(SimProcess& sim) {
+    const int device = ::open(sim.linkPath().c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    EXPECT_GE(device, 0) << "cannot open " << sim.linkPath();
+    if (device < 0) {
+        return sim.logLines();
+    }
+    const std::string line = std::string(kMarker) + "\r";
+    EXPECT_EQ(::write(device, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    ::close(device);
+    const auto deadline = Clock::now() + kReachDeadline;
+    for (;;) {
+        std::vector<std::string> log = sim.logLines();
+        if (!log.empty() && log.back() == kMarker) {
+            log.pop_back();
+            return log;
+        }
+        if (Clock::now() > deadline) {
+            ADD_FAILURE() << "the simulator never logged the line sent after the kill";
+            return log;
+        }
+        std::this_thread::sleep_for(kLogPoll);
+    }
+}
+
+TEST(Crash, KilledMidBatchKeepsEveryAnsweredSheetWhole) {
+    const std::uint32_t seed = chooseSeed();
+    std::cout << "crash test seed " << seed << " (SCANFORMS_CRASH_SEED=" << seed
+              << " repeats this run)" << std::endl;
+    RecordProperty("seed", std::to_string(seed));
+    std::mt19937 random(seed);
+    // Log line 1 is the setup string, line 2 "READ", line 2 + k the k-th
+    // "Read": kill anywhere from the first sheet to the last.
+    std::uniform_int_distribution<std::size_t> killAt(2, kSheets + 1);
+
+    const std::vector<Sheet> sheets = cleanSheets(1, kSheets);
+    const std::string script = sheetItems(sheets);
+
+    int inHand = 0;  // kills that came after a record was written, before its Read
+    for (int point = 0; point < kKillPoints; ++point) {
+        const std::size_t target = killAt(random);
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", kill point " + std::to_string(point) +
+                     ", killed once the log had " + std::to_string(target) + " lines");
+        TempDir station;
+        station.write("Com.TXT", "1\r\n");
+        SimProcess::Setup setup;
+        setup.script = script;
+        SimProcess sim(setup);
+        {
+            DriverProcess driver(sim.linkPath());
+            const bool reached = waitForLogLines(sim, target, driver);
+            driver.kill();
+            ASSERT_TRUE(reached) << "the station did not get that far; it said:\n"
+                                 << driver.output();
+        }
+
+        const std::vector<std::string> log = settledLog(sim);
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_EQ(log[0], "f-3652.800");
+        EXPECT_EQ(log[1], "READ");
+        const auto asked = static_cast<std::size_t>(std::count(log.begin() + 2, log.end(), "Read"));
+        EXPECT_EQ(asked, log.size() - 2) << "only reads follow the start of the batch";
+
+        const std::string scanFile = station.read("Scan.TXT");
+        const std::vector<std::string> lines = recordLines(scanFile);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            ASSERT_EQ(lines[i].size(), kRecordBytes) << "line " << i + 1 << " is torn";
+            ASSERT_LT(i, sheets.size());
+            ASSERT_EQ(lines[i], sheets[i].record) << "line " << i + 1;
+        }
+        EXPECT_GE(lines.size(), asked) << "a sheet answered by a Read is missing";
+        EXPECT_LE(lines.size(), asked + 1) << "more than the one sheet in hand was recorded";
+        inHand += lines.size() == asked + 1 ? 1 : 0;
+        std::cout << "kill " << point << ": " << asked << " sheets answered, " << lines.size()
+                  << " records" << std::endl;
+    }
+    std::cout << inHand << " of " << kKillPoints
+              << " kills found the sheet in hand already recorded" << std::endl;
+}
+
+}  // namespace
+}  // namespace scanforms::testing

@@ -1,0 +1,96 @@
+#include "driver_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <vector>
+
+extern char** environ;
+
+namespace scanforms::testing {
+
+std::string stationDriverPath() {
+    const std::string path = STATION_DRIVER_PATH;
+    if (!std::filesystem::exists(path)) {
+        throw std::runtime_error("station_driver not found at " + path +
+                                 ": build the station_driver target");
+    }
+    return path;
+}
+
+DriverProcess::DriverProcess(const std::string& device) {
+    const std::string program = stationDriverPath();
+    outputFile_ = (std::filesystem::current_path() / "driver-output.txt").string();
+
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string variable = *entry;
+        if (variable.rfind("SCANFORMS_COM", 0) != 0 && variable.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+            environment.push_back(variable);
+        }
+    }
+    environment.push_back("SCANFORMS_COM1=" + device);
+    environment.push_back("QT_QPA_PLATFORM=offscreen");
+    std::vector<char*> envp;
+    for (std::string& variable : environment) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
+    std::string name = program;
+    char* argv[] = {name.data(), nullptr};
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile_.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    const int spawned = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        pid_ = -1;
+        throw std::runtime_error("cannot start " + program + ": " + std::strerror(spawned));
+    }
+}
+
+DriverProcess::~DriverProcess() {
+    kill();
+}
+
+bool DriverProcess::running() {
+    if (pid_ <= 0) {
+        return false;
+    }
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return false;
+    }
+    return true;
+}
+
+void DriverProcess::kill() {
+    if (pid_ <= 0) {
+        return;
+    }
+    ::kill(pid_, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid_, &status, 0) == -1 && errno == EINTR) {
+    }
+    pid_ = -1;
+}
+
+std::string DriverProcess::output() const {
+    std::ifstream in(outputFile_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace scanforms::testing

@@ -1,0 +1,69 @@
+#pragma once
+
+// One station as an operator runs it, inside the test: scanner-sim playing a
+// script on a pseudo-terminal, the serial component on Com1 pointed at it,
+// the real Scan window on the offscreen platform, and a stand-in operator
+// answering every message box. The current directory must already be the
+// station's folder; Com.TXT holding 1 is written there.
+
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "box_answerer.h"
+#include "qtwindow/scan_window.h"
+#include "serial/serial_comm.h"
+#include "sim_process.h"
+
+namespace scanforms::testing {
+
+inline constexpr std::chrono::seconds kStepDeadline{10};
+inline constexpr std::chrono::seconds kBatchDeadline{90};
+
+inline constexpr char kScannerReady[] =
+    "OK to scan forms.  Click the Start Scanning button when you are ready.";
+inline constexpr char kFaultBox[] = "Scanning error occurred or scanner timeout.  Try again.";
+inline constexpr char kEndOfBatchBox[] = "End of Batch";
+inline constexpr char kFailurePrefix[] = "You have encountered error ";
+
+class StationRun {
+  public:
+    explicit StationRun(const std::string& script);
+    ~StationRun();
+    StationRun(const StationRun&) = delete;
+    StationRun& operator=(const StationRun&) = delete;
+
+    // Initialize Scanner, then waits until the scanner answered ready.
+    void initialize();
+    void startScanning();
+    void done();
+    // Waits until `count` boxes with this text have been shown in all.
+    bool waitForBoxes(const std::string& text, std::size_t count = 1,
+                      std::chrono::milliseconds deadline = kBatchDeadline);
+    // Waits for a condition, running the event loop meanwhile.
+    static bool waitFor(const std::function<bool()>& condition,
+                        std::chrono::milliseconds deadline = kStepDeadline);
+
+    std::vector<std::string> boxTexts() const;
+    std::size_t boxCount(const std::string& text) const;
+    bool ended() const { return ended_; }
+
+    SimProcess& sim() { return *sim_; }
+    serial::SerialComm& comm() { return *comm_; }
+    qtwindow::ScanWindow& window() { return *window_; }
+    BoxAnswerer& boxes() { return boxes_; }
+
+  private:
+    void click(const char* name);
+
+    BoxAnswerer boxes_;
+    std::unique_ptr<SimProcess> sim_;
+    std::unique_ptr<serial::SerialComm> comm_;
+    std::unique_ptr<qtwindow::ScanWindow> window_;
+    bool ended_ = false;
+};
+
+}  // namespace scanforms::testing

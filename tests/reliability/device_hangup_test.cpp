@@ -1,0 +1,58 @@
+// The scanner's device goes away in the middle of a batch (a USB adapter
+// pulled out) and comes back a second later: the operator sees one fault
+// box, dismisses it once the scanner is back, and the batch goes on through
+// the normal fault path (RECOVER, Read) with no record lost or doubled.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fakes/temp_dir.h"
+#include "sheet_batch.h"
+#include "station_run.h"
+
+namespace scanforms::testing {
+namespace {
+
+constexpr std::chrono::milliseconds kDevicePoll{10};
+
+TEST(DeviceHangup, VanishesMidBatchAndComesBack) {
+    TempDir folder;
+    const std::vector<Sheet> sheets = cleanSheets(1, 20);
+    const std::vector<Sheet> before(sheets.begin(), sheets.begin() + 10);
+    const std::vector<Sheet> after(sheets.begin() + 10, sheets.end());
+    StationRun station(sheetItems(before) + "HANGUP\n" + sheetItems(after) + "END\n");
+    // The operator answers the fault box once the scanner is plugged in again
+    // (the simulator prints the new device's path when it is there).
+    bool deviceBackBeforeAnswer = false;
+    station.boxes().whileOpen = [&](const SeenBox& box) {
+        if (box.text != kFaultBox) {
+            return;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + kStepDeadline;
+        while (station.sim().paths().size() < 2 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(kDevicePoll);
+        }
+        deviceBackBeforeAnswer = station.sim().paths().size() >= 2;
+    };
+    station.initialize();
+    station.startScanning();
+    ASSERT_TRUE(station.waitForBoxes(kEndOfBatchBox))
+        << ::testing::PrintToString(station.boxTexts());
+
+    EXPECT_TRUE(deviceBackBeforeAnswer);
+    EXPECT_EQ(station.boxTexts(), (std::vector<std::string>{kFaultBox, kEndOfBatchBox}));
+    std::vector<std::string> log{"f-3652.800", "READ"};
+    log.insert(log.end(), before.size(), "Read");  // the last one is lost with the device
+    log.emplace_back("RECOVER");
+    log.emplace_back("Read");
+    log.insert(log.end(), after.size(), "Read");
+    EXPECT_EQ(station.sim().logLines(), log);
+    EXPECT_EQ(folder.read("Scan.TXT"), recordsOf(sheets));
+}
+
+}  // namespace
+}  // namespace scanforms::testing

@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     fonts-liberation fonts-crosextra-carlito
     xvfb xauth
+    dpkg-dev desktop-file-utils man-db groff-base xdg-user-dirs
 )
 
 missing=()

@@ -161,8 +161,9 @@ TEST(PackageIconPicture, IsTheWindowsSheetMotif) {
     });
     const QImage icon(iconPath(sizes.front()), "PNG");
     ASSERT_FALSE(icon.isNull());
-    // Compared at a size where scaling blurs no detail away: another
-    // picture, even the motif turned upside down, is far off.
+    // Compared small, where the blur of scaling averages out: the icon is
+    // close to the motif, and far from another picture, even the motif
+    // turned upside down.
     constexpr int kCompareSize = 32;
     const auto shrunk = [](const QImage& image) {
         return image.scaled(kCompareSize, kCompareSize, Qt::IgnoreAspectRatio,

@@ -9,6 +9,8 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("scanforms"));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("scanforms"));
 
     // The scanner component, the window's CComm1.
     scanforms::serial::SerialComm comm;

@@ -24,10 +24,11 @@ constexpr std::size_t kMegabyte = 1024 * 1024;
 constexpr int kNoticeBurst = 10'000;
 // Resident memory may grow by less than this over a run, whatever it was
 // fed: less than the 1 MB frame of one case, so holding on to it would show.
-// Under AddressSanitizer freed memory is held back up to its quarantine
-// (sanitizer_options.cpp), which counts on top.
+// Under AddressSanitizer freed memory is held back (its quarantine, kept to
+// 1 MB by sanitizer_options.cpp) and its allocator keeps more spare, so the
+// bound is looser there; the plain build makes the tight check.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr std::size_t kHeldBackBySanitizer = kMegabyte;
+constexpr std::size_t kHeldBackBySanitizer = 4 * kMegabyte;
 #else
 constexpr std::size_t kHeldBackBySanitizer = 0;
 #endif
@@ -100,7 +101,14 @@ std::vector<std::string> plus(std::vector<std::string> start,
     return start;
 }
 
-TEST(MisbehavingScanner, BadBytesInPlaceOfASheetGiveOneFaultEach) {
+// Each test runs in a process of its own under ctest: a first, unmeasured
+// run fills Qt's caches (fonts, box layouts, text layout) before any counts.
+class MisbehavingScanner : public ::testing::Test {
+protected:
+    void SetUp() override { runStation("RAW garbage\n", cleanSheets(900, 2)); }
+};
+
+TEST_F(MisbehavingScanner, BadBytesInPlaceOfASheetGiveOneFaultEach) {
     struct Case {
         const char* what;
         std::string bytes;
@@ -116,8 +124,6 @@ TEST(MisbehavingScanner, BadBytesInPlaceOfASheetGiveOneFaultEach) {
         {"an unreadable initialization result", "\x02I5:ready\x03"},
     };
     const std::vector<Sheet> sheets = cleanSheets(1, 2);
-    // A first run fills Qt's caches (fonts, box layouts) before any is measured.
-    runStation("RAW " + scriptText(cases[0].bytes) + "\n", sheets);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const Outcome run =
@@ -138,7 +144,7 @@ TEST(MisbehavingScanner, BadBytesInPlaceOfASheetGiveOneFaultEach) {
     }
 }
 
-TEST(MisbehavingScanner, BurstOfTenThousandNotices) {
+TEST_F(MisbehavingScanner, BurstOfTenThousandNotices) {
     std::string notices;
     for (int i = 0; i < kNoticeBurst; ++i) {
         notices += "NOTICE Status " + std::to_string(i) + " of the burst\n";
@@ -151,7 +157,7 @@ TEST(MisbehavingScanner, BurstOfTenThousandNotices) {
     EXPECT_LT(run.growth, kGrowthBound);
 }
 
-TEST(MisbehavingScanner, EventsWithNoReadOutstanding) {
+TEST_F(MisbehavingScanner, EventsWithNoReadOutstanding) {
     // One read answered by two sheets, a notice and an end-of-batch press:
     // the second sheet and the rest come unasked. Each event is handled as
     // any other: both sheets are recorded and each asks for the next one.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds scanforms and runs every test, first in the warnings-as-errors build,
-# then again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# then again under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# fuzzes each fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -17,7 +17,7 @@
 namespace scanforms::bench {
 
 class PtyScanner {
-  public:
+public:
     PtyScanner();
     ~PtyScanner();
     PtyScanner(const PtyScanner&) = delete;
@@ -30,7 +30,7 @@ class PtyScanner {
     // Runs the event loop until the station has sent this command line.
     void waitForCommand(std::string_view command);
 
-  private:
+private:
     void readCommands();
 
     int master_ = -1;

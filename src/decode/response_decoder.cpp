@@ -39,7 +39,8 @@ std::string decodeResponse(std::string_view response) {
 }
 
 RecordFields recordFields(std::string_view decoded) {
-    const std::size_t answersFrom = decoded.size() > kAnswerCount ? decoded.size() - kAnswerCount : 0;
+    const std::size_t answersFrom =
+        decoded.size() > kAnswerCount ? decoded.size() - kAnswerCount : 0;
     return {std::string(decoded.substr(0, kIdLength)), std::string(decoded.substr(answersFrom))};
 }
 

@@ -6,10 +6,10 @@
 namespace scanforms::decode {
 
 // Layout of a scanner response (positions count from 1).
-inline constexpr std::size_t kIdStart = 11;        // sheet identifier, 6 characters
+inline constexpr std::size_t kIdStart = 11;  // sheet identifier, 6 characters
 inline constexpr std::size_t kIdLength = 6;
-inline constexpr std::size_t kCarriedLength = 9;   // identifier plus 3 carried characters
-inline constexpr std::size_t kFirstAnswer = 27;    // answer n is at position 26 + n
+inline constexpr std::size_t kCarriedLength = 9;  // identifier plus 3 carried characters
+inline constexpr std::size_t kFirstAnswer = 27;   // answer n is at position 26 + n
 inline constexpr std::size_t kAnswerCount = 200;
 inline constexpr std::size_t kLastAnswer = kFirstAnswer + kAnswerCount - 1;  // 226
 

@@ -7,10 +7,10 @@ namespace scanforms::qtwindow {
 // A push button whose caption wraps onto more lines when it is wider than
 // the button, as "Initialize Scanner" is at its fixed size.
 class CommandButton : public QPushButton {
-  public:
+public:
     using QPushButton::QPushButton;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 };
 

@@ -31,7 +31,7 @@ namespace scanforms::qtwindow {
 class ScanWindow : public QWidget, public ScanView {
     Q_OBJECT
 
-  public:
+public:
     // Builds the window over `comm` (the instance CComm1) and runs
     // Form_Initialize; its failure box, if any, shows before the window.
     explicit ScanWindow(CComm& comm, QWidget* parent = nullptr);
@@ -53,12 +53,12 @@ class ScanWindow : public QWidget, public ScanView {
     void beep() override;
     void endProgram() override;
 
-  signals:
+signals:
     // Done ended the program: the window is hidden and nothing of it runs
     // any more. Whoever runs the event loop ends it.
     void programEnded();
 
-  private:
+private:
     void buildControls();
     void connectClicks();
     void updatePortTabStops();

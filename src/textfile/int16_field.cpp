@@ -5,7 +5,9 @@
 namespace scanforms::textfile {
 namespace {
 
-bool isBlank(char ch) { return ch == ' ' || ch == '\t'; }
+bool isBlank(char ch) {
+    return ch == ' ' || ch == '\t';
+}
 
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) {

@@ -17,7 +17,9 @@ constexpr int kLowestNumber = 1;
 constexpr int kHighestNumber = 255;
 constexpr std::size_t kReadChunk = 4096;
 
-[[noreturn]] void failWithErrno(int error) { throw Failure(describeErrno(error)); }
+[[noreturn]] void failWithErrno(int error) {
+    throw Failure(describeErrno(error));
+}
 
 void clearNonBlocking(int fd) {
     const int flags = fcntl(fd, F_GETFL);
@@ -77,7 +79,9 @@ std::string formatLine(const std::vector<Item>& items) {
     return line;
 }
 
-TextFiles::~TextFiles() { closeAll(); }
+TextFiles::~TextFiles() {
+    closeAll();
+}
 
 void TextFiles::openOutput(int number, std::string_view name) {
     openFile(number, name, Mode::Output);

@@ -25,9 +25,13 @@ constexpr char kFailurePrefix[] = "You have encountered error ";
 
 }  // namespace
 
-Scan::Scan(ScanView& view, CComm& comm) : view_(view), comm_(comm) { comm_.setEvents(this); }
+Scan::Scan(ScanView& view, CComm& comm) : view_(view), comm_(comm) {
+    comm_.setEvents(this);
+}
 
-Scan::~Scan() { comm_.setEvents(nullptr); }
+Scan::~Scan() {
+    comm_.setEvents(nullptr);
+}
 
 bool Scan::trapped(OnFailure onFailure, const std::function<void()>& body) {
     std::string description;
@@ -167,8 +171,8 @@ void Scan::CComm1_Notice() {
 void Scan::CComm1_ScanFault() {
     trapped(OnFailure::KeepFiles, [&] {
         view_.beep();
-        view_.messageBox("Scanning error occurred or scanner timeout.  Try again.",
-                         BoxStyle::Plain, std::nullopt);
+        view_.messageBox("Scanning error occurred or scanner timeout.  Try again.", BoxStyle::Plain,
+                         std::nullopt);
         comm_.Recover();
         comm_.SendCommand("Read");
     });
@@ -265,12 +269,22 @@ void Scan::deliverEvent(void (Scan::*handler)()) {
     });
 }
 
-std::string Scan::responseText() const { return eventText_ ? *eventText_ : comm_.ResponseText(); }
+std::string Scan::responseText() const {
+    return eventText_ ? *eventText_ : comm_.ResponseText();
+}
 
-void Scan::SheetRead() { deliverEvent(&Scan::CComm1_SheetRead); }
-void Scan::EndOfBatch() { deliverEvent(&Scan::CComm1_EndOfBatch); }
-void Scan::Notice() { deliverEvent(&Scan::CComm1_Notice); }
-void Scan::ScanFault() { deliverEvent(&Scan::CComm1_ScanFault); }
+void Scan::SheetRead() {
+    deliverEvent(&Scan::CComm1_SheetRead);
+}
+void Scan::EndOfBatch() {
+    deliverEvent(&Scan::CComm1_EndOfBatch);
+}
+void Scan::Notice() {
+    deliverEvent(&Scan::CComm1_Notice);
+}
+void Scan::ScanFault() {
+    deliverEvent(&Scan::CComm1_ScanFault);
+}
 void Scan::InitComplete(std::int16_t result) {
     deliver([this, result, text = comm_.ResponseText()] {
         eventText_ = text;

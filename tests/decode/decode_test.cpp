@@ -35,9 +35,10 @@ TEST(DecodeMark, TableAndEverythingElse) {
         char answer;
     };
     const Case cases[] = {
-        {"A", 'A'}, {"B", 'B'}, {"D", 'C'}, {"H", 'D'}, {"P", 'E'}, {"@", ' '},
-        {"a", '?'}, {"b", '?'}, {"d", '?'}, {"h", '?'}, {"p", '?'}, {"C", '?'},
-        {"E", '?'}, {"`", '?'}, {"", '?'}, {std::string(1, '\0'), '?'},
+        {"A", 'A'},    {"B", 'B'},    {"D", 'C'},    {"H", 'D'},
+        {"P", 'E'},    {"@", ' '},    {"a", '?'},    {"b", '?'},
+        {"d", '?'},    {"h", '?'},    {"p", '?'},    {"C", '?'},
+        {"E", '?'},    {"`", '?'},    {"", '?'},     {std::string(1, '\0'), '?'},
         {"\xC1", '?'}, {"\x80", '?'}, {"\xFF", '?'}, {"AB", '?'},
     };
     for (const Case& c : cases) {
@@ -62,8 +63,14 @@ TEST(DecodeResponse, LengthsAndOddBytes) {
         {"cut after answer 3", full.substr(0, 29), "004217XYZAC " + all200Q.substr(3)},
         {"bytes after 226 ignored", full + "ABHP\xFF", decodeResponse(full)},
         {"NUL and high bytes in the identifier",
-         response(std::string("\0\x80\xFF" "abc", 6), "\"\x01,", ""),
-         std::string("\0\x80\xFF" "abc\"\x01,", 9) + std::string(200, ' ')},
+         response(std::string("\0\x80\xFF"
+                              "abc",
+                              6),
+                  "\"\x01,", ""),
+         std::string("\0\x80\xFF"
+                     "abc\"\x01,",
+                     9) +
+             std::string(200, ' ')},
         {"NUL as a mark code", response("000001", "   ", std::string(1, '\0')),
          "000001   ?" + std::string(199, ' ')},
     };
@@ -100,9 +107,13 @@ TEST(MultipleMarks, PositionsAndWarningTexts) {
         {"? among the first nine is not looked at", "?????????" + std::string(200, ' '), {}, ""},
         {"nine characters", "?????????", {}, ""},
         {"empty", "", {}, ""},
-        {"answers 3 and 17", at3And17, {3, 17},
+        {"answers 3 and 17",
+         at3And17,
+         {3, 17},
          "Multiple marks at position(s):   3,  17,  Re-scan the form."},
-        {"first and last", firstAndLast, {1, 200},
+        {"first and last",
+         firstAndLast,
+         {1, 200},
          "Multiple marks at position(s):   1,  200,  Re-scan the form."},
     };
     for (const Case& c : cases) {

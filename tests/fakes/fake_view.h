@@ -39,7 +39,9 @@ public:
         label1 = text;
         log_.push_back("label1:" + text);
     }
-    bool portSelected(int index) const override { return ports.at(static_cast<std::size_t>(index)); }
+    bool portSelected(int index) const override {
+        return ports.at(static_cast<std::size_t>(index));
+    }
     void selectPort(int index) override {
         ports.fill(false);
         ports.at(static_cast<std::size_t>(index)) = true;

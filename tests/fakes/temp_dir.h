@@ -15,7 +15,8 @@ namespace scanforms::testing {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "scanforms-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "scanforms-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
             throw std::runtime_error("mkdtemp failed");
         }

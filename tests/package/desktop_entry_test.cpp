@@ -18,7 +18,7 @@ namespace {
 const QString kEntryPath = QStringLiteral("/usr/share/applications/scanforms.desktop");
 
 class DesktopEntry : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_FALSE(debFile().isEmpty()) << missingPackageHint();
         ASSERT_NO_FATAL_FAILURE(readEntry());

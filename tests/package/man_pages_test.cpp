@@ -82,7 +82,7 @@ QByteArray sourceText(const QString& folder) {
 }
 
 class ManPages : public ::testing::TestWithParam<ManPage> {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_FALSE(debFile().isEmpty()) << missingPackageHint();
         for (const char* tool : {"gzip", "groff", "lexgrog"}) {

@@ -19,7 +19,7 @@ namespace scanforms::package_test {
 namespace {
 
 class PackageFile : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_FALSE(debFile().isEmpty()) << missingPackageHint(); }
 
     // One field of the package's control file, as dpkg-deb reads it.

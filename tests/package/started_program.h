@@ -17,7 +17,7 @@ inline constexpr std::chrono::seconds kWindowTimeout{30};
 inline constexpr std::chrono::seconds kStopTimeout{10};
 
 class StartedProgram {
-  public:
+public:
     // QT_QPA_PLATFORM and QT_LOGGING_RULES are added to `environment`.
     StartedProgram(const QString& program, QProcessEnvironment environment,
                    const QString& workingDirectory);
@@ -40,7 +40,7 @@ class StartedProgram {
     // Everything it wrote on standard error so far.
     QByteArray errors();
 
-  private:
+private:
     QProcess process_;
     QByteArray errors_;
 };

@@ -22,7 +22,7 @@ const QString kLauncher = QStringLiteral("/usr/bin/scanforms-station");
 // A home folder of its own and an environment that knows nothing of any
 // station but what a case gives it.
 class LauncherHome {
-  public:
+public:
     LauncherHome() : home_(scratch_.filePath("home")) { QDir().mkpath(home_); }
 
     bool valid() const { return scratch_.isValid(); }
@@ -64,7 +64,7 @@ class LauncherHome {
         return bin;
     }
 
-  private:
+private:
     QTemporaryDir scratch_;
     QString home_;
 };

@@ -32,7 +32,7 @@ struct SeenBox {
 // deadline (say, a key that did not answer it) is closed by force and fails
 // the test, so no test can wait forever.
 class BoxAnswerer {
-  public:
+public:
     enum class Answer { ClickOk, PressReturn, PressEscape };
 
     static constexpr std::chrono::milliseconds kPoll{5};
@@ -50,7 +50,7 @@ class BoxAnswerer {
     // the scanner raise events as it would during a box.
     std::function<void(const SeenBox&)> whileOpen;
 
-  private:
+private:
     using Clock = std::chrono::steady_clock;
 
     void poll() {

@@ -67,7 +67,7 @@ QString captionOf(const QWidget& widget) {
 }
 
 class ScanLayout : public WindowTest {
-  protected:
+protected:
     void SetUp() override { open(); }
 };
 

@@ -59,7 +59,7 @@ TEST_F(WindowStart, PortFileSelectsTheStoredPortOrOneBoxShowsBeforeTheWindow) {
 }
 
 class WindowEnd : public WindowTest {
-  protected:
+protected:
     void SetUp() override {
         open("2\r\n");
         // Also while the window object is being destroyed.

@@ -12,7 +12,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 class WindowClicks : public WindowTest {
-  protected:
+protected:
     void SetUp() override {
         open("2\r\n");
         log.clear();

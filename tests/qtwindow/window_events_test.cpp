@@ -17,7 +17,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 class WindowEvents : public WindowTest {
-  protected:
+protected:
     void SetUp() override {
         open("2\r\n");
         click("InitializeScanner");

@@ -24,7 +24,7 @@ inline constexpr std::chrono::seconds kShowTimeout{5};
 // The real Scan window over a scripted component, in a fresh current
 // directory, with every message box answered by the test.
 class WindowTest : public ::testing::Test {
-  protected:
+protected:
     TempDir dir;
     std::vector<std::string> log;  // the component's calls
     FakeComm comm{log};

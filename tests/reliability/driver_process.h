@@ -10,7 +10,7 @@
 namespace scanforms::testing {
 
 class DriverProcess {
-  public:
+public:
     explicit DriverProcess(const std::string& device);
     ~DriverProcess();
     DriverProcess(const DriverProcess&) = delete;
@@ -22,7 +22,7 @@ class DriverProcess {
     // What it printed on standard output and standard error.
     std::string output() const;
 
-  private:
+private:
     pid_t pid_ = -1;
     std::string outputFile_;
 };

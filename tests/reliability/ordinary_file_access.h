@@ -16,7 +16,7 @@
 namespace scanforms::testing {
 
 class OrdinaryFileAccess {
-  public:
+public:
     OrdinaryFileAccess() {
         if (::syscall(SYS_capget, &header_, saved_.data()) != 0) {
             throw std::runtime_error("capget failed");
@@ -33,7 +33,7 @@ class OrdinaryFileAccess {
     OrdinaryFileAccess(const OrdinaryFileAccess&) = delete;
     OrdinaryFileAccess& operator=(const OrdinaryFileAccess&) = delete;
 
-  private:
+private:
     __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
     std::array<__user_cap_data_struct, _LINUX_CAPABILITY_U32S_3> saved_{};
 };

@@ -3,5 +3,7 @@
 // see that as growth; a small quarantine keeps the check meaningful there and
 // keeps most of the sanitizer's reach.
 #if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __asan_default_options() { return "quarantine_size_mb=1"; }
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=1";
+}
 #endif

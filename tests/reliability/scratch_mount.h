@@ -14,7 +14,7 @@
 namespace scanforms::testing {
 
 class ScratchMount {
-  public:
+public:
     enum class Kind { Tmpfs, Ext4 };
 
     ScratchMount(Kind kind, std::size_t bytes);
@@ -31,7 +31,7 @@ class ScratchMount {
     // write, to new files and to files already open, fails as read-only.
     void failToReadOnly();
 
-  private:
+private:
     Kind kind_;
     std::filesystem::path directory_;
     std::filesystem::path mountPoint_;

@@ -30,7 +30,7 @@ inline constexpr char kEndOfBatchBox[] = "End of Batch";
 inline constexpr char kFailurePrefix[] = "You have encountered error ";
 
 class StationRun {
-  public:
+public:
     explicit StationRun(const std::string& script);
     ~StationRun();
     StationRun(const StationRun&) = delete;
@@ -56,7 +56,7 @@ class StationRun {
     qtwindow::ScanWindow& window() { return *window_; }
     BoxAnswerer& boxes() { return boxes_; }
 
-  private:
+private:
     void click(const char* name);
 
     BoxAnswerer boxes_;

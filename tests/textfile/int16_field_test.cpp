@@ -1,10 +1,11 @@
+#include "textfile/int16_field.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
 #include "common/failure.h"
-#include "textfile/int16_field.h"
 
 namespace scanforms::textfile {
 namespace {

@@ -1,3 +1,5 @@
+#include "textfile/text_files.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -5,14 +7,13 @@
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "common/failure.h"
 #include "fakes/temp_dir.h"
 #include "textfile/file_name.h"
-#include "textfile/text_files.h"
 
 namespace scanforms::textfile {
 namespace {
@@ -160,7 +161,9 @@ TEST(TextFiles, FullDiskIsReportedAndLeavesNoPartialLine) {
     std::filesystem::create_symlink("/dev/full", dir.path() / "Scan.TXT");
     TextFiles files;
     files.openOutput(1, "Scan.TXT");
-    EXPECT_EQ(failureOf([&] { files.writeLine(1, {std::string("004217"), std::string(200, ' ')}); }),
+    EXPECT_EQ(failureOf([&] {
+                  files.writeLine(1, {std::string("004217"), std::string(200, ' ')});
+              }),
               "Disk full");
 }
 
@@ -184,8 +187,9 @@ TEST(TextFiles, FailedWriteCutsBackToLastWholeLine) {
     limit.rlim_cur = 213 + 100;
     signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const std::string failure =
-        failureOf([&] { files.writeLine(1, {std::string("000002"), std::string(200, 'B')}); });
+    const std::string failure = failureOf([&] {
+        files.writeLine(1, {std::string("000002"), std::string(200, 'B')});
+    });
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, SIG_DFL);
     EXPECT_EQ(failure, "Disk full");

@@ -69,19 +69,18 @@ TEST_F(Done, FailureIsReportedOnceAndDoneCanBePressedAgain) {
         bool portClosed;
     };
     const Case cases[] = {
-        {"directory removed",
-         [](const TempDir& d) { std::filesystem::remove_all(d.path()); }, "Path not found",
-         false},
+        {"directory removed", [](const TempDir& d) { std::filesystem::remove_all(d.path()); },
+         "Path not found", false},
         {"port file is a directory",
          [](const TempDir& d) { std::filesystem::create_directory(d.path() / "Com.TXT"); },
          "Path/File access error", false},
         {"disk full writing the port file",
-         [](const TempDir& d) { std::filesystem::create_symlink("/dev/full", d.path() / "COM.TXT"); },
+         [](const TempDir& d) {
+             std::filesystem::create_symlink("/dev/full", d.path() / "COM.TXT");
+         },
          "Disk full", false},
         {"flag file cannot be written",
-         [](const TempDir& d) {
-             std::filesystem::create_directory(d.path() / "FormsFlag.TXT");
-         },
+         [](const TempDir& d) { std::filesystem::create_directory(d.path() / "FormsFlag.TXT"); },
          "Path/File access error", true},
     };
     for (const Case& c : cases) {

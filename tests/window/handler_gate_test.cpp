@@ -1,9 +1,9 @@
+#include "window/handler_gate.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "window/handler_gate.h"
 
 namespace scanforms {
 namespace {

@@ -13,7 +13,8 @@ class Initialization : public ScanFixture {};
 TEST_F(Initialization, ReadinessFlagAndStatusLine) {
     constexpr char kOpened[] = "Comm Port opened OK. Initializing Scanner...";
     constexpr char kOpenFailed[] = "Comm Port open failed.  Please select a different Comm Port.";
-    constexpr char kReady[] = "OK to scan forms.  Click the Start Scanning button when you are ready.";
+    constexpr char kReady[] =
+        "OK to scan forms.  Click the Start Scanning button when you are ready.";
     constexpr char kNotDetected[] = "Scanner not detected.  Check the power and cable.";
     struct Case {
         Flag before;
@@ -57,10 +58,9 @@ TEST_F(Initialization, StepsInOrderAndSetupSentAlsoWhenPortStaysClosed) {
         comm.opens = opens;
         scan.com = 3;
         scan.InitializeScanner_Click();
-        const std::string status = opens
-                                       ? "status:Comm Port opened OK. Initializing Scanner..."
-                                       : "status:Comm Port open failed.  Please select a "
-                                         "different Comm Port.";
+        const std::string status = opens ? "status:Comm Port opened OK. Initializing Scanner..."
+                                         : "status:Comm Port open failed.  Please select a "
+                                           "different Comm Port.";
         EXPECT_EQ(log, (Strings{"prompt:Press the red End of Batch button on the scanner when "
                                 "you are done.",
                                 "comm:PortNumber(3)", "comm:PortOpen(True)", "comm:PortOpen?",

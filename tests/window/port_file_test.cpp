@@ -15,8 +15,8 @@ TEST_F(PortFile, StartUpSelectsTheStoredPort) {
         int port;
     };
     const Case cases[] = {
-        {"2\r\n", 2}, {"3,1\r\n", 3}, {"1", 1}, {"4\n", 4}, {" 2 \r\n", 2}, {"+2\r\n", 2},
-        {"\"2\"\r\n", 2},
+        {"2\r\n", 2},   {"3,1\r\n", 3}, {"1", 1},         {"4\n", 4},
+        {" 2 \r\n", 2}, {"+2\r\n", 2},  {"\"2\"\r\n", 2},
     };
     for (const Case& c : cases) {
         TempDir fresh;
@@ -26,9 +26,9 @@ TEST_F(PortFile, StartUpSelectsTheStoredPort) {
         FakeComm freshComm(freshLog);
         Scan window(freshView, freshComm);
         window.Form_Initialize();
-        EXPECT_EQ(freshLog, (Strings{"prompt:" + std::string(kGetReady),
-                                     "select:" + std::to_string(c.port - 1),
-                                     "comm:PortOpen(False)"}))
+        EXPECT_EQ(freshLog,
+                  (Strings{"prompt:" + std::string(kGetReady),
+                           "select:" + std::to_string(c.port - 1), "comm:PortOpen(False)"}))
             << c.content;
         EXPECT_EQ(window.com, c.port);
         EXPECT_EQ(window.c, c.port);

@@ -58,12 +58,12 @@ TEST_F(ScanningLoop, RejectedSheetGivesOneWarningThenOneRead) {
     comm.raiseSheetRead(sheet("000001", "A"));
     log.clear();
     comm.raiseSheetRead(sheet("000002", "ABC@@@@@@@@@@@@@@@a"));
-    EXPECT_EQ(log, (Strings{"label1:The scanner read....", "beep", "beep",
-                            "box:48|Warning!|Multiple marks at position(s):   3,  19,  "
-                            "Re-scan the form.",
-                            "status:000002XYZAB?" + std::string(15, ' ') + "?" +
-                                std::string(181, ' '),
-                            "comm:SendCommand(Read)"}));
+    EXPECT_EQ(log,
+              (Strings{"label1:The scanner read....", "beep", "beep",
+                       "box:48|Warning!|Multiple marks at position(s):   3,  19,  "
+                       "Re-scan the form.",
+                       "status:000002XYZAB?" + std::string(15, ' ') + "?" + std::string(181, ' '),
+                       "comm:SendCommand(Read)"}));
     EXPECT_EQ(dir.read("Scan.TXT"), record("000001", "A"));
     EXPECT_EQ(scan.strOutID, "000001");
 }
@@ -72,7 +72,8 @@ TEST_F(ScanningLoop, ShortResponseIsRejectedAndNothingWritten) {
     startRun();
     comm.raiseSheetRead("short");
     ASSERT_EQ(view.boxes.size(), 1u);
-    EXPECT_EQ(view.boxes[0].rfind("48|Warning!|Multiple marks at position(s):   1,  2,  3, ", 0), 0u);
+    EXPECT_EQ(view.boxes[0].rfind("48|Warning!|Multiple marks at position(s):   1,  2,  3, ", 0),
+              0u);
     EXPECT_EQ(dir.read("Scan.TXT"), "");
     EXPECT_EQ(scan.FormsFlag, 0);
     EXPECT_EQ(scan.I, 201);
@@ -104,8 +105,13 @@ TEST_F(ScanningLoop, NoticeShowsTextAndAsksForReadOnQuoteInSecondPlace) {
         bool read20;
     };
     const Case cases[] = {
-        {"A\"B", true}, {"\"\"", true}, {"\"AB", false}, {"AB", false},
-        {"x", false},   {"", false},    {std::string("\0\"", 2), true},
+        {"A\"B", true},
+        {"\"\"", true},
+        {"\"AB", false},
+        {"AB", false},
+        {"x", false},
+        {"", false},
+        {std::string("\0\"", 2), true},
     };
     for (const Case& c : cases) {
         log.clear();
@@ -121,8 +127,9 @@ TEST_F(ScanningLoop, NoticeShowsTextAndAsksForReadOnQuoteInSecondPlace) {
 TEST_F(ScanningLoop, FaultBeepsWarnsRecoversAndReadsInThisOrder) {
     startRun();
     comm.raiseScanFault();
-    EXPECT_EQ(log, (Strings{"beep", "box:0||Scanning error occurred or scanner timeout.  Try again.",
-                            "comm:Recover", "comm:SendCommand(Read)"}));
+    EXPECT_EQ(log,
+              (Strings{"beep", "box:0||Scanning error occurred or scanner timeout.  Try again.",
+                       "comm:Recover", "comm:SendCommand(Read)"}));
 }
 
 TEST_F(ScanningLoop, FailureInUntrappedHandlerIsReportedAndRecordingGoesOn) {
@@ -182,12 +189,12 @@ TEST_F(ScanningLoop, EventsDuringModalBoxWaitForTheRunningHandler) {
         }
     };
     comm.raiseSheetRead(sheet("000001", "C"));  // rejected: the warning box is open
-    EXPECT_EQ(log, (Strings{"label1:The scanner read....", "beep", "beep",
-                            "box:48|Warning!|Multiple marks at position(s):   1,  Re-scan the form.",
-                            "status:000001XYZ?" + std::string(199, ' '), "comm:SendCommand(Read)",
-                            "status:scanner busy", "label1:The scanner read....",
-                            "status:000002XYZ" + std::string(200, ' '),
-                            "comm:SendCommand(Read)"}));
+    EXPECT_EQ(log,
+              (Strings{"label1:The scanner read....", "beep", "beep",
+                       "box:48|Warning!|Multiple marks at position(s):   1,  Re-scan the form.",
+                       "status:000001XYZ?" + std::string(199, ' '), "comm:SendCommand(Read)",
+                       "status:scanner busy", "label1:The scanner read....",
+                       "status:000002XYZ" + std::string(200, ' '), "comm:SendCommand(Read)"}));
     EXPECT_EQ(dir.read("Scan.TXT"), record("000002"));
 }
 

@@ -261,10 +261,10 @@ void Scan::Form_Terminate() {
 
 // ---- Component events: each waits for the running handler ----
 
-void Scan::deliverEvent(void (Scan::*handler)()) {
-    deliver([this, handler, text = comm_.ResponseText()] {
+void Scan::deliverEvent(std::function<void()> handler) {
+    deliver([this, handler = std::move(handler), text = comm_.ResponseText()] {
         eventText_ = text;
-        (this->*handler)();
+        handler();
         eventText_.reset();
     });
 }
@@ -274,23 +274,19 @@ std::string Scan::responseText() const {
 }
 
 void Scan::SheetRead() {
-    deliverEvent(&Scan::CComm1_SheetRead);
+    deliverEvent([this] { CComm1_SheetRead(); });
 }
 void Scan::EndOfBatch() {
-    deliverEvent(&Scan::CComm1_EndOfBatch);
-}
-void Scan::Notice() {
-    deliverEvent(&Scan::CComm1_Notice);
-}
-void Scan::ScanFault() {
-    deliverEvent(&Scan::CComm1_ScanFault);
+    deliverEvent([this] { CComm1_EndOfBatch(); });
 }
 void Scan::InitComplete(std::int16_t result) {
-    deliver([this, result, text = comm_.ResponseText()] {
-        eventText_ = text;
-        CComm1_InitComplete(result);
-        eventText_.reset();
-    });
+    deliverEvent([this, result] { CComm1_InitComplete(result); });
+}
+void Scan::Notice() {
+    deliverEvent([this] { CComm1_Notice(); });
+}
+void Scan::ScanFault() {
+    deliverEvent([this] { CComm1_ScanFault(); });
 }
 
 }  // namespace scanforms

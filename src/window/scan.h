@@ -79,7 +79,7 @@ private:
 
     // Queues a component event together with the text it was raised with, so
     // that a handler run later still reads its own event's ResponseText.
-    void deliverEvent(void (Scan::*handler)());
+    void deliverEvent(std::function<void()> handler);
     std::string responseText() const;
 
     enum class OnFailure { CloseAllFiles, KeepFiles, Silent };

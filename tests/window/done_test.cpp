@@ -84,10 +84,10 @@ TEST_F(Done, FailureIsReportedOnceAndDoneCanBePressedAgain) {
          "Path/File access error", true},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> caseLog;
-        FakeView caseView(caseLog);
-        FakeComm caseComm(caseLog);
-        Scan window(caseView, caseComm);
+        RecordedScan recorded;
+        Scan& window = recorded.scan;
+        FakeView& caseView = recorded.view;
+        FakeComm& caseComm = recorded.comm;
         auto fresh = std::make_unique<TempDir>();
         window.OKFlag = 1;
         window.com = 1;
@@ -95,7 +95,7 @@ TEST_F(Done, FailureIsReportedOnceAndDoneCanBePressedAgain) {
         window.StartScan_Click();
         caseComm.raiseSheetRead(sheet("000001"));
         c.breakIt(*fresh);
-        caseLog.clear();
+        recorded.log.clear();
         window.Cancel_Click();
         EXPECT_EQ(caseView.boxes.back(), "64||You have encountered error " + c.failure) << c.what;
         EXPECT_FALSE(window.ended()) << c.what;

@@ -21,12 +21,10 @@ TEST_F(PortFile, StartUpSelectsTheStoredPort) {
     for (const Case& c : cases) {
         TempDir fresh;
         fresh.write("Com.TXT", c.content);
-        std::vector<std::string> freshLog;
-        FakeView freshView(freshLog);
-        FakeComm freshComm(freshLog);
-        Scan window(freshView, freshComm);
+        RecordedScan recorded;
+        Scan& window = recorded.scan;
         window.Form_Initialize();
-        EXPECT_EQ(freshLog,
+        EXPECT_EQ(recorded.log,
                   (Strings{"prompt:" + std::string(kGetReady),
                            "select:" + std::to_string(c.port - 1), "comm:PortOpen(False)"}))
             << c.content;
@@ -39,12 +37,12 @@ TEST_F(PortFile, StartUpSelectsTheStoredPort) {
 TEST_F(PortFile, BadPortFileGivesOneBoxAndNoSelection) {
     struct Case {
         const char* what;
-        std::string content;  // empty name: no file at all
+        std::optional<std::string> content;  // none: no port file at all
         std::string failure;
     };
     const Case cases[] = {
-        {"no file", "", "File not found"},
-        {"empty file", "\x01", "Input past end of file"},
+        {"no file", std::nullopt, "File not found"},
+        {"empty file", "", "Input past end of file"},
         {"blank line", "\r\n", "Type mismatch"},
         {"zero", "0\r\n", "Port 0 in Com.TXT is not one of Com1 to Com4"},
         {"five", "5\r\n", "Port 5 in Com.TXT is not one of Com1 to Com4"},
@@ -57,18 +55,14 @@ TEST_F(PortFile, BadPortFileGivesOneBoxAndNoSelection) {
     };
     for (const Case& c : cases) {
         TempDir fresh;
-        if (c.content == "\x01") {
-            fresh.write("Com.TXT", "");
-        } else if (!c.content.empty()) {
-            fresh.write("Com.TXT", c.content);
+        if (c.content) {
+            fresh.write("Com.TXT", *c.content);
         }
-        std::vector<std::string> freshLog;
-        FakeView freshView(freshLog);
-        FakeComm freshComm(freshLog);
-        Scan window(freshView, freshComm);
+        RecordedScan recorded;
+        Scan& window = recorded.scan;
         window.Form_Initialize();
-        EXPECT_EQ(freshLog, (Strings{"prompt:" + std::string(kGetReady),
-                                     "box:64||You have encountered error " + c.failure}))
+        EXPECT_EQ(recorded.log, (Strings{"prompt:" + std::string(kGetReady),
+                                         "box:64||You have encountered error " + c.failure}))
             << c.what;
         EXPECT_EQ(window.com, 0) << c.what;
         EXPECT_FALSE(window.files().isOpen(2)) << c.what;
@@ -90,13 +84,10 @@ TEST_F(PortFile, PortFileWrittenByDoneIsFoundAtNextStart) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "com.TXT") &&
                  !std::filesystem::equivalent(dir.path() / "com.TXT", dir.path() / "Com.TXT"));
 
-    std::vector<std::string> nextLog;
-    FakeView nextView(nextLog);
-    FakeComm nextComm(nextLog);
-    Scan next(nextView, nextComm);
-    next.Form_Initialize();
-    EXPECT_EQ(next.com, 3);
-    EXPECT_TRUE(nextView.boxes.empty());
+    RecordedScan next;
+    next.scan.Form_Initialize();
+    EXPECT_EQ(next.scan.com, 3);
+    EXPECT_TRUE(next.view.boxes.empty());
 }
 
 TEST_F(PortFile, ClickOnAPortButtonChoosesItsPort) {

@@ -13,6 +13,15 @@
 
 namespace scanforms::testing {
 
+// A Scan window over a recording view and a scripted component, both
+// writing to one log.
+struct RecordedScan {
+    std::vector<std::string> log;
+    FakeView view{log};
+    FakeComm comm{log};
+    Scan scan{view, comm};
+};
+
 // A Scan window over a recording view and a scripted component, in a fresh
 // current directory.
 class ScanFixture : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "installed_package.h"
@@ -77,6 +78,10 @@ struct InstalledFile {
     bool executable;
 };
 
+void PrintTo(const InstalledFile& file, std::ostream* out) {
+    *out << file.path;
+}
+
 class PackageContents : public ::testing::TestWithParam<InstalledFile> {};
 
 TEST_P(PackageContents, InstallsTheFile) {
@@ -99,7 +104,15 @@ INSTANTIATE_TEST_SUITE_P(
                       InstalledFile{"/usr/share/scanforms/demo-batch.txt", false},
                       InstalledFile{"/usr/share/doc/scanforms/wire-protocol.md", false},
                       InstalledFile{"/usr/share/doc/scanforms/installing.md", false},
-                      InstalledFile{"/usr/share/doc/scanforms/README.md", false}));
+                      InstalledFile{"/usr/share/doc/scanforms/README.md", false}),
+    [](const auto& tested) {
+        // The path as a test name: /usr/bin/scanner-sim gives usr_bin_scanner_sim.
+        std::string name = std::string(tested.param.path).substr(1);
+        std::replace_if(
+            name.begin(), name.end(),
+            [](char ch) { return std::isalnum(static_cast<unsigned char>(ch)) == 0; }, '_');
+        return name;
+    });
 
 TEST(PackageSampleBatch, IsTheRepositorysDemoBatch) {
     ASSERT_FALSE(debFile().isEmpty()) << missingPackageHint();

@@ -1,55 +1,31 @@
 #include "pty_scanner.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <QEventLoop>
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <stdexcept>
 #include <system_error>
 
 namespace scanforms::bench {
 
-PtyScanner::PtyScanner() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    std::array<char, 128> name{};
-    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
-        ::ptsname_r(master_, name.data(), name.size()) != 0) {
-        throw std::system_error(errno, std::generic_category(), "cannot open a pseudo-terminal");
-    }
-    path_ = name.data();
-    // Holding the device end open keeps the line up while the station has
-    // it closed; raw, so nothing is echoed before the station sets it up.
-    keeper_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    termios settings{};
-    if (keeper_ < 0 || ::tcgetattr(keeper_, &settings) != 0) {
-        throw std::system_error(errno, std::generic_category(), "cannot open " + path_);
-    }
-    ::cfmakeraw(&settings);
-    ::tcsetattr(keeper_, TCSANOW, &settings);
-    readable_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+PtyScanner::PtyScanner()
+    : readable_(std::make_unique<QSocketNotifier>(terminal_.fd(), QSocketNotifier::Read)) {
     QObject::connect(readable_.get(), &QSocketNotifier::activated, [this] { readCommands(); });
 }
 
-PtyScanner::~PtyScanner() {
-    readable_.reset();
-    ::close(keeper_);
-    ::close(master_);
-}
+PtyScanner::~PtyScanner() = default;
 
 void PtyScanner::send(std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(master_, bytes.data(), bytes.size());
+        const ssize_t written = ::write(terminal_.fd(), bytes.data(), bytes.size());
         if (written > 0) {
             bytes.remove_prefix(static_cast<std::size_t>(written));
         } else if (errno == EAGAIN) {
-            pollfd writable{master_, POLLOUT, 0};
+            pollfd writable{terminal_.fd(), POLLOUT, 0};
             ::poll(&writable, 1, -1);
         } else if (errno != EINTR) {
             throw std::system_error(errno, std::generic_category(), "cannot write to the station");
@@ -60,7 +36,7 @@ void PtyScanner::send(std::string_view bytes) {
 void PtyScanner::readCommands() {
     std::array<char, 4096> buffer{};
     for (;;) {
-        const ssize_t count = ::read(master_, buffer.data(), buffer.size());
+        const ssize_t count = ::read(terminal_.fd(), buffer.data(), buffer.size());
         if (count <= 0) {
             return;
         }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pseudo_terminal.h"
 #include "scanner/wire_protocol.h"
 
 namespace scanforms::bench {
@@ -24,7 +25,7 @@ public:
     PtyScanner& operator=(const PtyScanner&) = delete;
 
     // The device the station opens, such as /dev/pts/7.
-    const std::string& devicePath() const { return path_; }
+    const std::string& devicePath() const { return terminal_.path(); }
 
     void send(std::string_view bytes);
     // Runs the event loop until the station has sent this command line.
@@ -33,9 +34,9 @@ public:
 private:
     void readCommands();
 
-    int master_ = -1;
-    int keeper_ = -1;
-    std::string path_;
+    // The device end stays open in here too, so the line stays up while the
+    // station has its port closed.
+    scanner_sim::PseudoTerminal terminal_;
     std::unique_ptr<QSocketNotifier> readable_;
     wire::CommandSplitter splitter_;
     std::vector<std::string> received_;

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "fakes/file_bytes.h"
+
 namespace scanforms::testing {
 
 // A fresh directory that is the current directory while the object lives.
@@ -39,10 +41,7 @@ public:
     void write(const std::string& name, const std::string& bytes) const {
         std::ofstream(path_ / name, std::ios::binary) << bytes;
     }
-    std::string read(const std::string& name) const {
-        std::ifstream in(path_ / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string read(const std::string& name) const { return readFileBytes(path_ / name); }
     bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
 
 private:

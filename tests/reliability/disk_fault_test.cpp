@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/file_bytes.h"
 #include "scratch_mount.h"
 #include "sheet_batch.h"
 #include "station_run.h"
@@ -23,11 +24,6 @@ constexpr std::size_t kSmallDisk = 3 * 4096;
 constexpr std::size_t kRoomyDisk = 1024 * 1024;
 constexpr std::size_t kExt4Disk = 8 * 1024 * 1024;
 constexpr int kFirstBatch = 45;
-
-std::string readFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Scan.TXT as whole records that are the batch's first ones; returns how many.
 std::size_t checkWholeRecords(const std::string& scanFile, const std::vector<Sheet>& sheets) {
@@ -58,7 +54,7 @@ TEST(DiskFault, DiskFillsUpMidBatch) {
     ASSERT_TRUE(station.waitForBoxes(kEndOfBatchBox))
         << ::testing::PrintToString(station.boxTexts());
 
-    const std::size_t kept = checkWholeRecords(readFile("Scan.TXT"), first);
+    const std::size_t kept = checkWholeRecords(readFileBytes("Scan.TXT"), first);
     ASSERT_GT(kept, 0u);
     ASSERT_LT(kept, first.size()) << "the disk never filled up";
     // The write that met the full disk is reported as such; the record file
@@ -75,11 +71,11 @@ TEST(DiskFault, DiskFillsUpMidBatch) {
     disk.resize(kRoomyDisk);
     station.startScanning();
     ASSERT_TRUE(station.waitForBoxes(kEndOfBatchBox, 2));
-    EXPECT_EQ(readFile("Scan.TXT"), recordsOf(second));
+    EXPECT_EQ(readFileBytes("Scan.TXT"), recordsOf(second));
     station.done();
     EXPECT_TRUE(StationRun::waitFor([&] { return station.ended(); }));
-    EXPECT_EQ(readFile("Com.TXT"), "1\r\n");
-    EXPECT_EQ(readFile("FormsFlag.TXT"), "1\r\n");
+    EXPECT_EQ(readFileBytes("Com.TXT"), "1\r\n");
+    EXPECT_EQ(readFileBytes("FormsFlag.TXT"), "1\r\n");
 }
 
 TEST(DiskFault, DirectoryTurnsReadOnlyMidBatch) {
@@ -100,7 +96,7 @@ TEST(DiskFault, DirectoryTurnsReadOnlyMidBatch) {
     ASSERT_TRUE(station.waitForBoxes(kEndOfBatchBox))
         << ::testing::PrintToString(station.boxTexts());
 
-    EXPECT_EQ(readFile("Scan.TXT"), recordsOf(before));
+    EXPECT_EQ(readFileBytes("Scan.TXT"), recordsOf(before));
     const std::string readOnly = std::string(kFailurePrefix) + "Permission denied";
     std::vector<std::string> expected{kFaultBox, readOnly};
     expected.insert(expected.end(), after.size() - 1,
@@ -116,7 +112,7 @@ TEST(DiskFault, DirectoryTurnsReadOnlyMidBatch) {
     station.done();
     EXPECT_TRUE(station.waitForBoxes(readOnly, 3, kStepDeadline));
     EXPECT_FALSE(station.ended());
-    EXPECT_EQ(readFile("Scan.TXT"), recordsOf(before)) << "the records written stay";
+    EXPECT_EQ(readFileBytes("Scan.TXT"), recordsOf(before)) << "the records written stay";
 }
 
 }  // namespace

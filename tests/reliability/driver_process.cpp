@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "fakes/file_bytes.h"
+
 extern char** environ;
 
 namespace scanforms::testing {
@@ -89,8 +91,7 @@ void DriverProcess::kill() {
 }
 
 std::string DriverProcess::output() const {
-    std::ifstream in(outputFile_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return readFileBytes(outputFile_);
 }
 
 }  // namespace scanforms::testing

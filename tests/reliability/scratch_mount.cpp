@@ -14,15 +14,12 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "fakes/file_bytes.h"
+
 extern char** environ;
 
 namespace scanforms::testing {
 namespace {
-
-std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 [[noreturn]] void refuse(const std::string& what, const std::string& why) {
     throw std::runtime_error(what + " failed: " + why +
@@ -58,7 +55,7 @@ int runProgram(const std::vector<std::string>& arguments, std::string* output) {
     while (::waitpid(pid, &status, 0) == -1 && errno == EINTR) {
     }
     if (output != nullptr) {
-        *output = readAll(capture);
+        *output = readFileBytes(capture);
     }
     std::filesystem::remove(capture);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -18,6 +18,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "fakes/file_bytes.h"
+
 extern char** environ;
 
 namespace scanforms::testing {
@@ -25,11 +27,6 @@ namespace {
 
 constexpr std::chrono::seconds kExitTimeout{10};
 constexpr std::chrono::milliseconds kExitPoll{5};
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -165,11 +162,11 @@ std::vector<std::string> SimProcess::paths() {
 }
 
 std::vector<std::string> SimProcess::logLines() const {
-    return splitLines(readFile(log_));
+    return splitLines(readFileBytes(log_));
 }
 
 std::string SimProcess::errors() const {
-    return readFile(directory_ + "/stderr.txt");
+    return readFileBytes(directory_ + "/stderr.txt");
 }
 
 int SimProcess::stop(int signal) {

@@ -28,11 +28,6 @@ namespace {
 constexpr int kStepDeadlineMs = 10'000;
 constexpr int kBatchDeadlineMs = 60'000;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // What the script makes of one batch run from READ to END.
 struct Expected {
     std::string records;
@@ -103,7 +98,7 @@ QAbstractButton* button(QWidget& window, const char* name) {
 }
 
 TEST(Station, DemoBatchFromInitializeToDone) {
-    const std::string script = readFile(DEMO_BATCH_PATH);
+    const std::string script = readFileBytes(DEMO_BATCH_PATH);
     ASSERT_FALSE(script.empty()) << "cannot read " << DEMO_BATCH_PATH;
     const Expected expected = expectedFromScript(script);
     ASSERT_EQ(std::count(expected.records.begin(), expected.records.end(), '\n'), 23);

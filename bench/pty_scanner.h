@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "pseudo_terminal.h"
-#include "scanner/wire_protocol.h"
+#include "wire/wire_protocol.h"
 
 namespace scanforms::bench {
 

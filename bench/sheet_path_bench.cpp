@@ -1,6 +1,6 @@
 // The per-sheet work of the station, piece by piece and as a whole:
 // decoding, the multiple-mark check, the durable record write, and the
-// SheetRead handler that does all of them and asks for the next sheet.
+// sheet handler that does all of them and asks for the next sheet.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -8,11 +8,11 @@
 
 #include "decode/multiple_marks.h"
 #include "decode/response_decoder.h"
-#include "fakes/fake_comm.h"
+#include "fakes/fake_scanner.h"
 #include "fakes/fake_view.h"
 #include "fakes/temp_dir.h"
+#include "station/station.h"
 #include "textfile/text_files.h"
-#include "window/scan.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ void BM_DecodeResponse(benchmark::State& state) {
 BENCHMARK(BM_DecodeResponse);
 
 void BM_MultipleMarkCheck(benchmark::State& state) {
-    std::string decoded = decode::decodeResponse(cleanResponse());
+    std::string decoded = decode::decodeResponse(cleanResponse()).text();
     decoded[50] = '?';
     for (auto _ : state) {
         const auto positions = decode::multipleMarkPositions(decoded);
@@ -57,19 +57,19 @@ void BM_DurableRecordWrite(benchmark::State& state) {
 }
 BENCHMARK(BM_DurableRecordWrite)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-// The whole SheetRead handler: decode, check, durable write, status line and
-// the next read command (recorded by a fake component and view).
+// The whole sheet handler: decode, check, durable write, status line and
+// the next read command (recorded by a fake scanner and view).
 void BM_SheetReadHandler(benchmark::State& state) {
     testing::TempDir dir;
     std::vector<std::string> log;
     testing::FakeView view(log);
-    testing::FakeComm comm(log);
-    Scan scan(view, comm);
-    scan.OKFlag = 1;
-    scan.StartScan_Click();
+    testing::FakeScanner scanner(log);
+    Station station(view, scanner);
+    station.onInitializeClicked();
+    station.onStartScanningClicked();
     const std::string response = cleanResponse();
     for (auto _ : state) {
-        comm.raiseSheetRead(response);
+        scanner.raiseSheetRead(response);
         log.clear();
     }
 }

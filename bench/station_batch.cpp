@@ -29,12 +29,13 @@
 #include <vector>
 
 #include "pty_scanner.h"
-#include "qtwindow/scan_window.h"
 #include "serial/serial_comm.h"
+#include "window/scan_window.h"
 
 namespace {
 
 using namespace scanforms;
+using window::ScanWindow;
 
 constexpr int kRecordBytes = 213;
 constexpr std::chrono::milliseconds kPoll{5};
@@ -95,7 +96,7 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(work.path());
     std::ofstream("Com.TXT", std::ios::binary) << "1\r\n";
     serial::SerialComm comm;
-    qtwindow::ScanWindow window(comm);
+    ScanWindow window(comm);
     window.show();
 
     QElapsedTimer clock;

@@ -19,12 +19,13 @@
 #include <vector>
 
 #include "pty_scanner.h"
-#include "qtwindow/scan_window.h"
 #include "serial/serial_comm.h"
+#include "window/scan_window.h"
 
 namespace {
 
 using namespace scanforms;
+using window::ScanWindow;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::seconds kReadyDeadline{10};
@@ -42,7 +43,7 @@ struct Station {
         std::filesystem::current_path(directory);
         std::ofstream("Com.TXT", std::ios::binary) << "1\r\n";
         qputenv("SCANFORMS_COM1", QByteArray::fromStdString(scanner.devicePath()));
-        window = std::make_unique<qtwindow::ScanWindow>(comm);
+        window = std::make_unique<ScanWindow>(comm);
         window->show();
         window->findChild<QAbstractButton*>("InitializeScanner")->click();
         scanner.waitForCommand("f-3652.800");
@@ -62,7 +63,7 @@ struct Station {
 
     bench::PtyScanner scanner;
     serial::SerialComm comm;
-    std::unique_ptr<qtwindow::ScanWindow> window;
+    std::unique_ptr<ScanWindow> window;
     std::filesystem::path directory;
 };
 

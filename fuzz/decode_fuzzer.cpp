@@ -13,7 +13,8 @@ using namespace scanforms;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string response(reinterpret_cast<const char*>(data), size);
-    const std::string decoded = decode::decodeResponse(response);
+    const decode::DecodedSheet sheet = decode::decodeResponse(response);
+    const std::string decoded = sheet.text();
 
     const std::size_t carried = size < 10 ? 0 : std::min<std::size_t>(size - 10, 9);
     const std::string expectedCarried = carried > 0 ? response.substr(10, carried) : "";
@@ -31,11 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     if (positions.empty() && carried == 9) {
-        const auto fields = decode::recordFields(decoded);
-        if (textfile::formatLine({fields.id, fields.answers}).size() != 213) {
+        if (textfile::formatLine({sheet.id(), sheet.answers}).size() != 213) {
             std::abort();
         }
-        if (fields.answers.find_first_not_of("ABCDE ") != std::string::npos) {
+        if (sheet.answers.find_first_not_of("ABCDE ") != std::string::npos) {
             std::abort();
         }
     }

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "scanner/wire_protocol.h"
+#include "wire/wire_protocol.h"
 
 using namespace scanforms::wire;
 

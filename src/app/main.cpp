@@ -12,8 +12,8 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("scanforms"));
 
-    // The scanner component, the window's CComm1.
-    scanforms::serial::SerialComm comm;
+    // The scanner component the window drives.
+    scanforms::serial::SerialComm scanner;
 
-    return scanforms::app::runScanForms(comm);
+    return scanforms::app::runScanForms(scanner);
 }

@@ -3,19 +3,19 @@
 #include <QApplication>
 #include <QObject>
 
-#include "qtwindow/scan_window.h"
+#include "window/scan_window.h"
 
 namespace scanforms::app {
 
-int runScanForms(CComm& comm) {
-    qtwindow::ScanWindow window(comm);
+int runScanForms(Scanner& scanner) {
+    window::ScanWindow scanWindow(scanner);
     // Done ends the event loop at once. The close box closes the only window,
     // which ends the loop the same way; the window object is destroyed on the
     // way out, and only then runs its termination handler.
-    QObject::connect(&window, &qtwindow::ScanWindow::programEnded, &window,
+    QObject::connect(&scanWindow, &window::ScanWindow::programEnded, &scanWindow,
                      [] { QCoreApplication::exit(0); });
     QApplication::setQuitOnLastWindowClosed(true);
-    window.show();
+    scanWindow.show();
     return QApplication::exec();
 }
 

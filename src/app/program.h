@@ -1,13 +1,13 @@
 #pragma once
 
-#include "scanner/ccomm.h"
+#include "station/scanner.h"
 
 namespace scanforms::app {
 
 // Runs the program on a QApplication that already exists: creates the Scan
-// window over `comm` (its initialization handler runs at once, before the
+// window over `scanner` (its initialization handler runs at once, before the
 // window shows), shows it as the main window and runs the event loop until
 // Done or the window's close box ends the program. Returns the exit code.
-int runScanForms(CComm& comm);
+int runScanForms(Scanner& scanner);
 
 }  // namespace scanforms::app

@@ -24,24 +24,18 @@ char decodeMark(std::string_view code) {
     }
 }
 
-std::string decodeResponse(std::string_view response) {
-    std::string decoded;
-    decoded.reserve(kCarriedLength + kAnswerCount);
+DecodedSheet decodeResponse(std::string_view response) {
+    DecodedSheet sheet;
     if (response.size() >= kIdStart) {
-        decoded = response.substr(kIdStart - 1, kCarriedLength);
+        sheet.carried = response.substr(kIdStart - 1, kCarriedLength);
     }
+    sheet.answers.reserve(kAnswerCount);
     for (std::size_t position = kFirstAnswer; position <= kLastAnswer; ++position) {
         const std::string_view code =
             position <= response.size() ? response.substr(position - 1, 1) : std::string_view{};
-        decoded += decodeMark(code);
+        sheet.answers += decodeMark(code);
     }
-    return decoded;
-}
-
-RecordFields recordFields(std::string_view decoded) {
-    const std::size_t answersFrom =
-        decoded.size() > kAnswerCount ? decoded.size() - kAnswerCount : 0;
-    return {std::string(decoded.substr(0, kIdLength)), std::string(decoded.substr(answersFrom))};
+    return sheet;
 }
 
 }  // namespace scanforms::decode

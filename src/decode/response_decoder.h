@@ -19,17 +19,22 @@ inline constexpr std::size_t kLastAnswer = kFirstAnswer + kAnswerCount - 1;  // 
 // the end of the response, is "?". Compared byte for byte, no case folding.
 char decodeMark(std::string_view code);
 
-// The decoded text of a response: response positions 11 to 19 as they are
-// (fewer, or none, for a short response), then the 200 decoded answers.
-// 209 bytes for any response of 19 bytes or more.
-std::string decodeResponse(std::string_view response);
-
-// The two items of a record: the sheet identifier (first 6 characters of the
-// decoded text) and the 200 answers (its last 200 characters).
-struct RecordFields {
-    std::string id;
+// One decoded sheet: what the status line shows and what its record holds.
+struct DecodedSheet {
+    // Response positions 11 to 19 as they are: the identifier and three
+    // carried characters (fewer, or none, for a short response).
+    std::string carried;
+    // The 200 decoded answers.
     std::string answers;
+
+    // The decoded text: carried, then the answers; 209 bytes for any
+    // response of 19 bytes or more.
+    std::string text() const { return carried + answers; }
+    // The sheet identifier: the first 6 carried characters. A response too
+    // short to carry all 6 has "?" answers and is never recorded.
+    std::string id() const { return carried.substr(0, kIdLength); }
 };
-RecordFields recordFields(std::string_view decoded);
+
+DecodedSheet decodeResponse(std::string_view response);
 
 }  // namespace scanforms::decode

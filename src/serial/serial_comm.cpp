@@ -1,10 +1,7 @@
 #include "serial/serial_comm.h"
 
 #include <QFileInfo>
-#include <QSerialPort>
-#include <QTimer>
 #include <stdexcept>
-#include <utility>
 
 #include "common/failure.h"
 #include "serial/port_name.h"
@@ -13,7 +10,7 @@
 namespace scanforms::serial {
 namespace {
 
-// The most bytes decoded in one go; the events of one chunk wait in memory.
+// The most bytes read from the port in one go.
 constexpr qint64 kReadChunk = 4096;
 // What the port buffers while an event handler runs; beyond it the device
 // waits (a pseudo-terminal's writer blocks, a UART's buffer fills).
@@ -23,62 +20,42 @@ constexpr char kPortNotOpen[] = "Port is not open";
 constexpr char kNotConnected[] = "Scanner is not connected";
 constexpr char kFrameTimedOut[] = "Scanner stopped in the middle of a frame";
 
-// Clears a flag when the scope ends, however it ends.
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-};
-
 }  // namespace
 
 SerialComm::SerialComm(QObject* parent)
-    : QObject(parent),
-      port_(new QSerialPort(this)),
-      frameTimer_(new QTimer(this)),
-      deviceWatch_(new QTimer(this)) {
-    port_->setBaudRate(QSerialPort::Baud9600);
-    port_->setDataBits(QSerialPort::Data8);
-    port_->setParity(QSerialPort::NoParity);
-    port_->setStopBits(QSerialPort::TwoStop);
-    port_->setFlowControl(QSerialPort::NoFlowControl);
-    port_->setReadBufferSize(kReadBufferSize);
-    connect(port_, &QSerialPort::readyRead, this, &SerialComm::pump);
-    connect(port_, &QSerialPort::errorOccurred, this,
-            [this](QSerialPort::SerialPortError error) { onPortError(error); });
+    : QObject(parent), port_(this), frameTimer_(this), deviceWatch_(this) {
+    port_.setBaudRate(QSerialPort::Baud9600);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::TwoStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    port_.setReadBufferSize(kReadBufferSize);
+    connect(&port_, &QSerialPort::readyRead, this, &SerialComm::pump);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialComm::onPortError);
 
-    frameTimer_->setSingleShot(true);
-    frameTimer_->setInterval(kFrameTimeout);
-    connect(frameTimer_, &QTimer::timeout, this, &SerialComm::onFrameTimeout);
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setInterval(kFrameTimeout);
+    connect(&frameTimer_, &QTimer::timeout, this, &SerialComm::onFrameTimeout);
 
-    deviceWatch_->setInterval(kDeviceWatchInterval);
-    connect(deviceWatch_, &QTimer::timeout, this, &SerialComm::checkDevice);
+    deviceWatch_.setInterval(kDeviceWatchInterval);
+    connect(&deviceWatch_, &QTimer::timeout, this, &SerialComm::checkDevice);
 }
 
 SerialComm::~SerialComm() {
-    disconnect(port_, nullptr, this, nullptr);
+    disconnect(&port_, nullptr, this, nullptr);
     closeDevice(LinkState::Closed);
 }
 
 // ---- Members ----
 
-void SerialComm::PortNumber(std::int16_t port) {
+void SerialComm::setPortNumber(std::int16_t port) {
     if (port <= 0) {
         throw Failure("Port number " + std::to_string(port) + " is not a serial port");
     }
     portNumber_ = port;
 }
 
-void SerialComm::PortOpen(bool open) {
-    if (!open) {
-        closeDevice(LinkState::Closed);
-        return;
-    }
+void SerialComm::openPort() {
     const std::string device = portDeviceName(portNumber_);
     if (state_ == LinkState::Open && device == device_) {
         return;
@@ -88,21 +65,21 @@ void SerialComm::PortOpen(bool open) {
     openDevice();
 }
 
-bool SerialComm::PortOpen() const {
+void SerialComm::closePort() {
+    closeDevice(LinkState::Closed);
+}
+
+bool SerialComm::portIsOpen() const {
     return state_ == LinkState::Open;
 }
 
-std::string SerialComm::ResponseText() const {
-    return responseText_;
-}
-
-void SerialComm::Recover() {
+void SerialComm::recover() {
     if (state_ == LinkState::Closed) {
         throw Failure(kPortNotOpen);
     }
     if (state_ == LinkState::Lost) {
-        if (port_->isOpen()) {
-            port_->close();
+        if (port_.isOpen()) {
+            port_.close();
         }
         if (!openDevice()) {
             throw Failure(kNotConnected);
@@ -111,50 +88,62 @@ void SerialComm::Recover() {
     send(wire::kRecoverCommand);
 }
 
-void SerialComm::SetupScanner(std::string_view setup) {
+void SerialComm::setUp(std::string_view setup) {
     requireOpen();
     send(setup);
 }
 
-void SerialComm::SendCommand(std::string_view command) {
+void SerialComm::sendCommand(std::string_view command) {
     requireOpen();
     send(command);
+}
+
+void SerialComm::handlersReturned() {
+    if (heldBack_) {
+        heldBack_ = false;
+        // From the event loop, not from inside the station's delivery.
+        QTimer::singleShot(0, this, &SerialComm::pump);
+    }
 }
 
 // ---- The device ----
 
 bool SerialComm::openDevice() {
     const QString name = QString::fromStdString(device_);
-    port_->setPortName(name);
-    if (!port_->open(QIODevice::ReadWrite)) {
-        port_->clearError();
+    port_.setPortName(name);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        port_.clearError();
         return false;
     }
     // Bytes the device sent before this open are still queued: they belong
     // to nobody now.
-    port_->clear(QSerialPort::Input);
-    port_->readAll();
+    port_.clear(QSerialPort::Input);
+    port_.readAll();
     watchedPath_ = QFileInfo(name).canonicalFilePath().toStdString();
     decoder_.reset();
-    pending_.clear();
+    input_.clear();
+    inputUsed_ = 0;
+    lostFaultOwed_ = false;
     protocolFaultRaised_ = false;
     state_ = LinkState::Open;
     if (!watchedPath_.empty()) {
-        deviceWatch_->start();
+        deviceWatch_.start();
     }
     return true;
 }
 
 void SerialComm::closeDevice(LinkState next) {
     state_ = next;
-    frameTimer_->stop();
-    deviceWatch_->stop();
-    pending_.clear();
+    frameTimer_.stop();
+    deviceWatch_.stop();
+    input_.clear();
+    inputUsed_ = 0;
+    lostFaultOwed_ = false;
     decoder_.reset();
-    if (port_->isOpen()) {
-        port_->close();
+    if (port_.isOpen()) {
+        port_.close();
     }
-    port_->clearError();
+    port_.clearError();
 }
 
 void SerialComm::deviceLost() {
@@ -162,17 +151,17 @@ void SerialComm::deviceLost() {
         return;
     }
     state_ = LinkState::Lost;
-    frameTimer_->stop();
-    deviceWatch_->stop();
+    frameTimer_.stop();
+    deviceWatch_.stop();
     decoder_.reset();
-    // Events decoded before the loss are still raised, then the one fault.
-    pending_.push_back(faultEvent(kNotConnected));
+    // Frames already read are still raised, then the one fault.
+    lostFaultOwed_ = true;
     // The port is closed and the fault raised after the signal that told of
     // the loss has returned: the port may be inside its read handler now.
     QTimer::singleShot(0, this, [this] {
-        if (state_ == LinkState::Lost && port_->isOpen()) {
-            port_->close();
-            port_->clearError();
+        if (state_ == LinkState::Lost && port_.isOpen()) {
+            port_.close();
+            port_.clearError();
         }
         pump();
     });
@@ -195,7 +184,7 @@ void SerialComm::send(std::string_view command) {
         throw Failure(refused.what());
     }
     const auto size = static_cast<qint64>(line.size());
-    if (port_->write(line.data(), size) != size) {
+    if (port_.write(line.data(), size) != size) {
         throw Failure("Could not send to the scanner");
     }
     protocolFaultRaised_ = false;
@@ -204,89 +193,99 @@ void SerialComm::send(std::string_view command) {
 // ---- Input and events ----
 
 void SerialComm::pump() {
-    if (dispatching_) {
+    for (;;) {
+        ScannerEvents* sink = events();
+        if (sink == nullptr) {
+            return;
+        }
+        if (sink->handlerRunning()) {
+            // A modal box is open: the input waits in the port's buffer, and
+            // the device waits once that is full.
+            heldBack_ = true;
+            return;
+        }
+        if (auto decoded = nextFromInput()) {
+            raise(*decoded);
+        } else if (lostFaultOwed_) {
+            lostFaultOwed_ = false;
+            sink->onScanFault(kNotConnected);
+        } else {
+            return;
+        }
+    }
+}
+
+std::optional<wire::DecodeResult> SerialComm::nextFromInput() {
+    for (;;) {
+        if (inputUsed_ < input_.size()) {
+            std::string_view rest(input_.constData() + inputUsed_,
+                                  static_cast<std::size_t>(input_.size() - inputUsed_));
+            const std::size_t before = rest.size();
+            auto decoded = decoder_.next(rest);
+            inputUsed_ += static_cast<qsizetype>(before - rest.size());
+            if (decoded) {
+                return decoded;
+            }
+        }
+        if (state_ != LinkState::Open || port_.bytesAvailable() == 0) {
+            watchFrame();
+            return std::nullopt;
+        }
+        input_ = port_.read(kReadChunk);
+        inputUsed_ = 0;
+    }
+}
+
+void SerialComm::raise(const wire::DecodeResult& decoded) {
+    if (const auto* error = std::get_if<wire::FrameError>(&decoded)) {
+        raiseProtocolFault(wire::describe(*error));
         return;
     }
-    const FlagGuard dispatching(dispatching_);
-    for (;;) {
-        if (pending_.empty()) {
-            if (state_ != LinkState::Open || port_->bytesAvailable() == 0) {
-                return;
-            }
-            decodeInput();
-            continue;
-        }
-        const ScannerEvent event = std::move(pending_.front());
-        pending_.pop_front();
-        raise(event);
+    const auto& frame = std::get<wire::Frame>(decoded);
+    protocolFaultRaised_ = false;
+    ScannerEvents& sink = *events();
+    switch (frame.type) {
+        case wire::FrameType::Sheet:
+            sink.onSheetRead(frame.text);
+            break;
+        case wire::FrameType::EndOfBatch:
+            sink.onEndOfBatch();
+            break;
+        case wire::FrameType::InitResult:
+            sink.onInitComplete(frame.result, frame.text);
+            break;
+        case wire::FrameType::Notice:
+            sink.onNotice(frame.text);
+            break;
+        case wire::FrameType::Fault:
+            sink.onScanFault(frame.text);
+            break;
     }
 }
 
-void SerialComm::decodeInput() {
-    const QByteArray chunk = port_->read(kReadChunk);
-    for (const auto& decoded : decoder_.feed(std::string_view(chunk.constData(), chunk.size()))) {
-        ScannerEvent event = eventFor(decoded);
-        if (std::holds_alternative<wire::FrameError>(decoded)) {
-            reportProtocolFault(std::move(event));
-        } else {
-            protocolFaultRaised_ = false;
-            pending_.push_back(std::move(event));
-        }
-    }
-    watchFrame();
-}
-
-void SerialComm::reportProtocolFault(ScannerEvent fault) {
+void SerialComm::raiseProtocolFault(const std::string& reason) {
     if (protocolFaultRaised_) {
         return;
     }
     protocolFaultRaised_ = true;
-    pending_.push_back(std::move(fault));
+    events()->onScanFault(reason);
 }
 
 // Times each frame from its start byte; a frame that is not finished in time
 // is dropped and ends the read with a fault.
 void SerialComm::watchFrame() {
     if (!decoder_.midFrame()) {
-        frameTimer_->stop();
+        frameTimer_.stop();
     } else if (decoder_.framesBegun() != timedFrame_) {
         timedFrame_ = decoder_.framesBegun();
-        frameTimer_->start();
-    }
-}
-
-void SerialComm::raise(const ScannerEvent& event) {
-    responseText_ = event.text;
-    CCommEvents* sink = events();
-    if (sink == nullptr) {
-        return;
-    }
-    switch (event.kind) {
-        case ScannerEvent::Kind::SheetRead:
-            sink->SheetRead();
-            break;
-        case ScannerEvent::Kind::EndOfBatch:
-            sink->EndOfBatch();
-            break;
-        case ScannerEvent::Kind::InitComplete:
-            sink->InitComplete(event.result);
-            break;
-        case ScannerEvent::Kind::Notice:
-            sink->Notice();
-            break;
-        case ScannerEvent::Kind::ScanFault:
-            sink->ScanFault();
-            break;
+        frameTimer_.start();
     }
 }
 
 // ---- Port errors, frame time-out, device watch ----
 
-void SerialComm::onPortError(int error) {
-    switch (static_cast<QSerialPort::SerialPortError>(error)) {
-        case QSerialPort::NoError:
-            // Raised on every open.
-            return;
+void SerialComm::onPortError(QSerialPort::SerialPortError error) {
+    switch (error) {
         case QSerialPort::ReadError:
         case QSerialPort::WriteError:
         case QSerialPort::ResourceError:
@@ -295,6 +294,7 @@ void SerialComm::onPortError(int error) {
             deviceLost();
             return;
         default:
+            // NoError comes with every open; the rest leave the link as it is.
             return;
     }
 }
@@ -303,19 +303,21 @@ void SerialComm::onFrameTimeout() {
     if (state_ != LinkState::Open || !decoder_.midFrame()) {
         return;
     }
-    if (dispatching_) {
+    ScannerEvents* sink = events();
+    if (sink != nullptr && sink->handlerRunning()) {
         // Input waits while a handler runs; judge the frame when it can move.
-        frameTimer_->start();
+        frameTimer_.start();
         return;
     }
     const std::uint64_t frame = decoder_.framesBegun();
     pump();  // bytes already buffered may finish the frame
-    if (state_ != LinkState::Open || !decoder_.midFrame() || decoder_.framesBegun() != frame) {
+    if (state_ != LinkState::Open || !decoder_.midFrame() || decoder_.framesBegun() != frame ||
+        sink == nullptr) {
         return;
     }
     decoder_.skipToNextFrame();
-    frameTimer_->stop();
-    reportProtocolFault(faultEvent(kFrameTimedOut));
+    frameTimer_.stop();
+    raiseProtocolFault(kFrameTimedOut);
     pump();
 }
 

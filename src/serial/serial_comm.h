@@ -2,32 +2,31 @@
 
 // The scanner component over a serial port: 9600 baud, no parity, 8 data
 // bits, 2 stop bits, no flow control. It speaks the wire protocol of
-// scanner/wire_protocol.h and reports only through the CComm events, raised
-// from the port's input and timer processing on the thread that owns it.
+// wire/wire_protocol.h and reports only through the station's events,
+// raised from the port's input and timer processing on the thread that owns
+// it.
 //
-//   PortNumber(N) --> device name (SCANFORMS_COM<N> or the platform's port)
-//   PortOpen(true) -> QSerialPort::open, input cleared
-//   readyRead -----> FrameDecoder -> pending events -> events()->X()
-//   ReadError, ResourceError, device gone -> Lost, one ScanFault
-//   Recover -------> re-opens a lost device, sends the recover command
+//   setPortNumber(N) --> device name (SCANFORMS_COM<N> or the platform's port)
+//   openPort --------> QSerialPort::open, input cleared
+//   readyRead -------> FrameDecoder, one frame at a time --> events()->on...(its text)
+//                      (input stays unread while a station handler runs)
+//   ReadError, ResourceError, device gone --> Lost, one onScanFault
+//   recover ---------> re-opens a lost device, sends the recover command
 
 #include <QObject>
+#include <QSerialPort>
+#include <QTimer>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
 
-#include "scanner/ccomm.h"
-#include "scanner/wire_protocol.h"
 #include "serial/link_state.h"
-#include "serial/scanner_event.h"
-
-class QSerialPort;
-class QTimer;
+#include "station/scanner.h"
+#include "wire/wire_protocol.h"
 
 namespace scanforms::serial {
 
-class SerialComm : public QObject, public CComm {
+class SerialComm : public QObject, public Scanner {
     Q_OBJECT
 
 public:
@@ -39,19 +38,19 @@ public:
     // A port number of 0 or less raises a Failure here, at once; the number
     // set before stays. A number set while the port is open is used by the
     // next open.
-    void PortNumber(std::int16_t port) override;
-    // True opens the device of the current port number (an open port on the
-    // same device stays open; on another device it is closed first). A device
-    // that cannot be opened (missing, busy, locked) leaves PortOpen false.
-    // False closes; it never fails.
-    void PortOpen(bool open) override;
-    bool PortOpen() const override;
-    std::string ResponseText() const override;
+    void setPortNumber(std::int16_t port) override;
+    // Opens the device of the current port number (an open port on the same
+    // device stays open; on another device it is closed first). A device
+    // that cannot be opened (missing, busy, locked) leaves portIsOpen false.
+    void openPort() override;
+    void closePort() override;
+    bool portIsOpen() const override;
+    void setUp(std::string_view setup) override;
+    void sendCommand(std::string_view command) override;
     // Re-opens a lost device (Failure "Scanner is not connected" when it is
     // not back), then sends the recover command.
-    void Recover() override;
-    void SetupScanner(std::string_view setup) override;
-    void SendCommand(std::string_view command) override;
+    void recover() override;
+    void handlersReturned() override;
 
     LinkState linkState() const { return state_; }
     // The device of the last open attempt.
@@ -64,22 +63,23 @@ private:
     void requireOpen() const;
     void send(std::string_view command);
 
-    // Raises pending events and decodes input, one event at a time, until
-    // both are used up. Does nothing while an event is being raised: the
-    // outer call goes on once the handler returned.
+    // Raises events from the input, one frame at a time, while the station
+    // is free to take them.
     void pump();
-    void decodeInput();
-    void raise(const ScannerEvent& event);
-    void reportProtocolFault(ScannerEvent fault);
+    // The next frame or error of the input, reading more from the port as
+    // needed; nothing when the input is used up.
+    std::optional<wire::DecodeResult> nextFromInput();
+    void raise(const wire::DecodeResult& decoded);
+    void raiseProtocolFault(const std::string& reason);
     void watchFrame();
 
-    void onPortError(int error);
+    void onPortError(QSerialPort::SerialPortError error);
     void onFrameTimeout();
     void checkDevice();
 
-    QSerialPort* port_;
-    QTimer* frameTimer_;
-    QTimer* deviceWatch_;
+    QSerialPort port_;
+    QTimer frameTimer_;
+    QTimer deviceWatch_;
 
     std::int16_t portNumber_ = 1;
     std::string device_;
@@ -88,9 +88,13 @@ private:
 
     wire::FrameDecoder decoder_;
     std::uint64_t timedFrame_ = 0;
-    std::deque<ScannerEvent> pending_;
-    std::string responseText_;
-    bool dispatching_ = false;
+    // Bytes read from the port and not decoded yet; at most one chunk.
+    QByteArray input_;
+    qsizetype inputUsed_ = 0;
+    // Input was left unread because a station handler was running.
+    bool heldBack_ = false;
+    // The link was lost and its one fault is not raised yet.
+    bool lostFaultOwed_ = false;
     // A protocol fault was raised and the host has not answered it yet: more
     // bad input until then belongs to the same failed read.
     bool protocolFaultRaised_ = false;

@@ -18,13 +18,12 @@ std::string response(const std::string& id, const std::string& carried, const st
 }
 
 TEST(DecodeResponse, WorkedExampleByteForByte) {
-    const std::string decoded = decodeResponse(response("004217", "XYZ", "AD@PH"));
+    const DecodedSheet sheet = decodeResponse(response("004217", "XYZ", "AD@PH"));
     const std::string expected = "004217XYZAC ED" + std::string(195, ' ');
-    EXPECT_EQ(decoded, expected);
-    ASSERT_EQ(decoded.size(), 209u);
+    EXPECT_EQ(sheet.text(), expected);
+    ASSERT_EQ(sheet.text().size(), 209u);
 
-    const RecordFields fields = recordFields(decoded);
-    const std::string line = textfile::formatLine({fields.id, fields.answers});
+    const std::string line = textfile::formatLine({sheet.id(), sheet.answers});
     EXPECT_EQ(line, "\"004217\",\"AC ED" + std::string(195, ' ') + "\"\r\n");
     EXPECT_EQ(line.size(), 213u);
 }
@@ -61,7 +60,7 @@ TEST(DecodeResponse, LengthsAndOddBytes) {
         {"nineteen bytes", "0123456789ABCDEFGHI", "ABCDEFGHI" + all200Q},
         {"twenty-six bytes", "0123456789ABCDEFGHI1234567", "ABCDEFGHI" + all200Q},
         {"cut after answer 3", full.substr(0, 29), "004217XYZAC " + all200Q.substr(3)},
-        {"bytes after 226 ignored", full + "ABHP\xFF", decodeResponse(full)},
+        {"bytes after 226 ignored", full + "ABHP\xFF", decodeResponse(full).text()},
         {"NUL and high bytes in the identifier",
          response(std::string("\0\x80\xFF"
                               "abc",
@@ -75,13 +74,13 @@ TEST(DecodeResponse, LengthsAndOddBytes) {
          "000001   ?" + std::string(199, ' ')},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(decodeResponse(c.response), c.expected) << c.what;
+        EXPECT_EQ(decodeResponse(c.response).text(), c.expected) << c.what;
     }
 }
 
 TEST(DecodeResponse, ShortResponseRejectsItsMissingAnswers) {
     // 200 bytes of valid codes: answers past the end (175 to 200) are "?".
-    const std::string decoded = decodeResponse(std::string(200, '@'));
+    const std::string decoded = decodeResponse(std::string(200, '@')).text();
     const auto positions = multipleMarkPositions(decoded);
     ASSERT_EQ(positions.size(), 26u);
     EXPECT_EQ(positions.front(), 175);

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "window/scan_view.h"
+#include "station/station_view.h"
 
 namespace scanforms::testing {
 
 // A recording window: every effect goes to `log` in order; message boxes
 // return at once (after running `onBox`, where a test may raise events as a
 // scanner would while the box is open).
-class FakeView : public ScanView {
+class FakeView : public StationView {
 public:
     explicit FakeView(std::vector<std::string>& log) : log_(log) {}
 

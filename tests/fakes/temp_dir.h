@@ -43,6 +43,19 @@ public:
     }
     std::string read(const std::string& name) const { return readFileBytes(path_ / name); }
     bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
+    // Whether this process holds `name`, or what it links to, open (Linux:
+    // a descriptor names it).
+    bool heldOpen(const std::string& name) const {
+        std::error_code error;
+        const auto target = std::filesystem::weakly_canonical(path_ / name, error);
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+            const auto held = std::filesystem::read_symlink(fd.path(), error);
+            if (held == path_ / name || held == target) {
+                return true;
+            }
+        }
+        return false;
+    }
 
 private:
     std::filesystem::path path_;

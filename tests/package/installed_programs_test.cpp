@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
     PortFiles, InstalledScanforms,
     ::testing::Values(
         // The stored port is chosen without a word: the Scan window comes first.
-        StartCase{"PortFileOfCom2", "2\r\n", "scanforms::qtwindow::ScanWindow", "Scan"},
+        StartCase{"PortFileOfCom2", "2\r\n", "scanforms::window::ScanWindow", "Scan"},
         // A first run in a folder: the missing port file is reported first.
         StartCase{"NoPortFile", nullptr, "QMessageBox", ""}),
     [](const auto& tested) { return std::string(tested.param.name); });

@@ -13,8 +13,8 @@
 
 #include "installed_package.h"
 #include "qt_printing.h"
-#include "qtwindow/sheet_motif.h"
 #include "tool_run.h"
+#include "window/sheet_motif.h"
 
 namespace scanforms::package_test {
 namespace {
@@ -166,7 +166,7 @@ double meanDifference(const QImage& a, const QImage& b) {
 
 TEST(PackageIconPicture, IsTheWindowsSheetMotif) {
     ASSERT_FALSE(debFile().isEmpty()) << missingPackageHint();
-    const QImage motif = qtwindow::sheetMotif();
+    const QImage motif = window::sheetMotif();
     // The icon nearest the motif's own size.
     QList<int> sizes = iconSizes();
     std::sort(sizes.begin(), sizes.end(), [&](int a, int b) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QLabel>
+#include <QRadioButton>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -18,10 +19,12 @@
 #include "box_answerer.h"
 #include "fakes/temp_dir.h"
 #include "ordinary_file_access.h"
-#include "qtwindow/scan_window.h"
 #include "serial/serial_comm.h"
+#include "window/scan_window.h"
 
 namespace scanforms::testing {
+
+using window::ScanWindow;
 namespace {
 
 constexpr std::size_t kHundredMegabytes = 100 * 1024 * 1024;
@@ -88,7 +91,7 @@ TEST(BadPortFile, StartUpReportsItOnceAndOpensTheWindow) {
         c.make(folder);
         BoxAnswerer boxes;
         serial::SerialComm comm;
-        std::unique_ptr<qtwindow::ScanWindow> window;
+        std::unique_ptr<ScanWindow> window;
         {
             // As root, mode bits do not stop a read: drop that power for the
             // start-up that should be refused.
@@ -96,16 +99,18 @@ TEST(BadPortFile, StartUpReportsItOnceAndOpensTheWindow) {
             if (c.asOrdinaryUser) {
                 ordinary = std::make_unique<OrdinaryFileAccess>();
             }
-            window = std::make_unique<qtwindow::ScanWindow>(comm);
+            window = std::make_unique<ScanWindow>(comm);
         }
         window->show();
         ASSERT_EQ(boxes.seen.size(), 1u);
         EXPECT_EQ(boxes.seen[0].text.toStdString(), "You have encountered error " + c.description);
-        EXPECT_EQ(window->logic().com, 0);
+        for (auto* port : window->findChildren<QRadioButton*>()) {
+            EXPECT_FALSE(port->isChecked()) << "no port chosen";
+        }
         EXPECT_EQ(window->findChild<QLabel*>("Prompt")->text().toStdString(),
                   "Get ready -- Turn scanner power switch on, load your forms.");
         EXPECT_TRUE(window->isVisible());
-        EXPECT_FALSE(window->logic().files().isOpen(2)) << "the port file is closed again";
+        EXPECT_FALSE(folder.heldOpen("Com.TXT")) << "the port file is closed again";
     }
 }
 

@@ -12,10 +12,10 @@
 
 #include "fakes/temp_dir.h"
 #include "resident_memory.h"
-#include "scanner/wire_protocol.h"
 #include "sheet_batch.h"
 #include "sim_process.h"
 #include "station_run.h"
+#include "wire/wire_protocol.h"
 
 namespace scanforms::testing {
 namespace {

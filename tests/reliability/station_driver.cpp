@@ -14,12 +14,12 @@
 #include <chrono>
 #include <cstdio>
 
-#include "qtwindow/scan_window.h"
 #include "serial/serial_comm.h"
+#include "window/scan_window.h"
 
 namespace {
 
-using scanforms::qtwindow::ScanWindow;
+using scanforms::window::ScanWindow;
 
 constexpr std::chrono::milliseconds kOperatorPoll{5};
 constexpr char kScannerReady[] =

@@ -16,8 +16,8 @@ StationRun::StationRun(const std::string& script) {
     std::ofstream("Com.TXT", std::ios::binary) << "1\r\n";
     qputenv("SCANFORMS_COM1", QByteArray::fromStdString(sim_->linkPath()));
     comm_ = std::make_unique<serial::SerialComm>();
-    window_ = std::make_unique<qtwindow::ScanWindow>(*comm_);
-    QObject::connect(window_.get(), &qtwindow::ScanWindow::programEnded, [this] { ended_ = true; });
+    window_ = std::make_unique<ScanWindow>(*comm_);
+    QObject::connect(window_.get(), &ScanWindow::programEnded, [this] { ended_ = true; });
     window_->show();
 }
 

@@ -14,11 +14,13 @@
 #include <vector>
 
 #include "box_answerer.h"
-#include "qtwindow/scan_window.h"
 #include "serial/serial_comm.h"
 #include "sim_process.h"
+#include "window/scan_window.h"
 
 namespace scanforms::testing {
+
+using window::ScanWindow;
 
 inline constexpr std::chrono::seconds kStepDeadline{10};
 inline constexpr std::chrono::seconds kBatchDeadline{90};
@@ -53,7 +55,7 @@ public:
 
     SimProcess& sim() { return *sim_; }
     serial::SerialComm& comm() { return *comm_; }
-    qtwindow::ScanWindow& window() { return *window_; }
+    ScanWindow& window() { return *window_; }
     BoxAnswerer& boxes() { return boxes_; }
 
 private:
@@ -62,7 +64,7 @@ private:
     BoxAnswerer boxes_;
     std::unique_ptr<SimProcess> sim_;
     std::unique_ptr<serial::SerialComm> comm_;
-    std::unique_ptr<qtwindow::ScanWindow> window_;
+    std::unique_ptr<ScanWindow> window_;
     bool ended_ = false;
 };
 

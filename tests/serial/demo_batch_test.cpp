@@ -43,7 +43,8 @@ TEST(DemoBatch, HoldsTwentyFiveSheetsANoticeAFaultAndEndsTheBatch) {
 }
 
 TEST(DemoBatch, StartsWithTheWorkedExample) {
-    const std::string decoded = scanforms::decode::decodeResponse(sheets(demoBatch()).front());
+    const std::string decoded =
+        scanforms::decode::decodeResponse(sheets(demoBatch()).front()).text();
     EXPECT_EQ(decoded,
               "004217XYZ"
               "AC ED" +
@@ -54,8 +55,8 @@ TEST(DemoBatch, RejectsExactlyTheMultipleMarkAndTheShortSheet) {
     std::vector<std::string> warnings;
     std::size_t clean = 0;
     for (const auto& sheet : sheets(demoBatch())) {
-        const auto positions =
-            scanforms::decode::multipleMarkPositions(scanforms::decode::decodeResponse(sheet));
+        const auto positions = scanforms::decode::multipleMarkPositions(
+            scanforms::decode::decodeResponse(sheet).text());
         if (positions.empty()) {
             ++clean;
         } else {

@@ -6,24 +6,23 @@
 #include <string>
 #include <vector>
 
-#include "scanner/ccomm.h"
+#include "station/scanner.h"
 
 namespace scanforms::testing {
 
-// One event as the component raised it, with ResponseText read at that
-// moment.
+// One event as the component raised it, with what it carried.
 struct Raised {
     std::string event;
     std::string text;
     std::int16_t result = 0;
 };
 
-// A CCommEvents sink that records every event and, when told, answers it as
-// the window would.
-class RecordingEvents : public CCommEvents {
+// A sink that records every event and, when told, answers it as the station
+// would. It is never busy: events come as soon as the component decodes them.
+class RecordingEvents : public ScannerEvents {
 public:
-    explicit RecordingEvents(CComm& comm) : comm_(comm) { comm_.setEvents(this); }
-    ~RecordingEvents() override { comm_.setEvents(nullptr); }
+    explicit RecordingEvents(Scanner& scanner) : scanner_(scanner) { scanner_.setEvents(this); }
+    ~RecordingEvents() override { scanner_.setEvents(nullptr); }
     RecordingEvents(const RecordingEvents&) = delete;
     RecordingEvents& operator=(const RecordingEvents&) = delete;
 
@@ -45,21 +44,24 @@ public:
         return found;
     }
 
-    void SheetRead() override { record("SheetRead"); }
-    void EndOfBatch() override { record("EndOfBatch"); }
-    void InitComplete(std::int16_t result) override { record("InitComplete", result); }
-    void Notice() override { record("Notice"); }
-    void ScanFault() override { record("ScanFault"); }
+    bool handlerRunning() const override { return false; }
+    void onSheetRead(std::string response) override { record("SheetRead", response); }
+    void onEndOfBatch() override { record("EndOfBatch", ""); }
+    void onInitComplete(std::int16_t result, std::string diagnostic) override {
+        record("InitComplete", diagnostic, result);
+    }
+    void onNotice(std::string text) override { record("Notice", text); }
+    void onScanFault(std::string reason) override { record("ScanFault", reason); }
 
 private:
-    void record(const std::string& event, std::int16_t result = 0) {
-        raised.push_back({event, comm_.ResponseText(), result});
+    void record(const std::string& event, const std::string& text, std::int16_t result = 0) {
+        raised.push_back({event, text, result});
         if (react) {
             react(raised.back());
         }
     }
 
-    CComm& comm_;
+    Scanner& scanner_;
 };
 
 }  // namespace scanforms::testing

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "scanner/wire_protocol.h"
+#include "wire/wire_protocol.h"
 
 namespace scanner_sim {
 namespace {

@@ -71,9 +71,9 @@ protected:
     void start(const std::string& script, bool wireSpeed = false) {
         sim.emplace(SimProcess::Setup{script, wireSpeed, {}, true});
         setenv(kPortVariable, sim->linkPath().c_str(), 1);
-        comm.PortNumber(kPort);
-        comm.PortOpen(true);
-        ASSERT_TRUE(comm.PortOpen()) << "could not open " << sim->linkPath();
+        comm.setPortNumber(kPort);
+        comm.openPort();
+        ASSERT_TRUE(comm.portIsOpen()) << "could not open " << sim->linkPath();
     }
 
     // Answers events as the Scan window does: the next read after a sheet,
@@ -81,10 +81,10 @@ protected:
     void answerLikeTheWindow() {
         events.react = [this](const Raised& raised) {
             if (raised.event == "SheetRead" && !raised.text.empty()) {
-                comm.SendCommand("Read");
+                comm.sendCommand("Read");
             } else if (raised.event == "ScanFault") {
-                comm.Recover();
-                comm.SendCommand("Read");
+                comm.recover();
+                comm.sendCommand("Read");
             }
         };
     }
@@ -102,27 +102,27 @@ protected:
 
 TEST_F(SerialCommTest, OpensAt9600BaudNoParity8DataBits2StopBitsAsTheScannerSeesIt) {
     start("LINESETTINGS\n");
-    comm.SendCommand("READ");
+    comm.sendCommand("READ");
     ASSERT_TRUE(waitFor([&] { return events.count("Notice") == 1; }));
     EXPECT_EQ(events.texts("Notice").front(), "9600,n,8,2");
 }
 
 TEST_F(SerialCommTest, ReportsAMissingDeviceAsNotOpenWithoutFailing) {
     setenv(kPortVariable, "/nonexistent/scanner", 1);
-    comm.PortNumber(kPort);
-    EXPECT_NO_THROW(comm.PortOpen(true));
-    EXPECT_FALSE(comm.PortOpen());
+    comm.setPortNumber(kPort);
+    EXPECT_NO_THROW(comm.openPort());
+    EXPECT_FALSE(comm.portIsOpen());
     EXPECT_EQ(comm.linkState(), LinkState::Closed);
 }
 
 TEST_F(SerialCommTest, ReportsADeviceOpenElsewhereAsNotOpenWithoutFailing) {
     start("");
     SerialComm second;
-    second.PortNumber(kPort);
-    EXPECT_NO_THROW(second.PortOpen(true));
-    EXPECT_FALSE(second.PortOpen());
+    second.setPortNumber(kPort);
+    EXPECT_NO_THROW(second.openPort());
+    EXPECT_FALSE(second.portIsOpen());
     // The first keeps working.
-    comm.SetupScanner("f-3652.800");
+    comm.setUp("f-3652.800");
     EXPECT_TRUE(waitFor([&] { return events.count("InitComplete") == 1; }));
 }
 
@@ -137,10 +137,10 @@ TEST_F(SerialCommTest, DropsWhatTheDeviceSentBeforeTheOpen) {
         ::close(fd);
     }
     setenv(kPortVariable, sim->linkPath().c_str(), 1);
-    comm.PortNumber(kPort);
-    comm.PortOpen(true);
-    ASSERT_TRUE(comm.PortOpen());
-    comm.SendCommand("READ");
+    comm.setPortNumber(kPort);
+    comm.openPort();
+    ASSERT_TRUE(comm.portIsOpen());
+    comm.sendCommand("READ");
     ASSERT_TRUE(waitFor([&] { return events.count("Notice") == 1; }));
     EXPECT_EQ(events.texts("Notice"), std::vector<std::string>{"9600,n,8,2"});
 }
@@ -150,7 +150,7 @@ TEST_F(SerialCommTest, DropsWhatTheDeviceSentBeforeTheOpen) {
 TEST_F(SerialCommTest, RefusesPortNumbersThatAreNoSerialPort) {
     for (const int port : {0, -1, -32768}) {
         try {
-            comm.PortNumber(static_cast<std::int16_t>(port));
+            comm.setPortNumber(static_cast<std::int16_t>(port));
             ADD_FAILURE() << "port " << port << " was accepted";
         } catch (const Failure& failure) {
             EXPECT_EQ(failure.description(),
@@ -161,17 +161,17 @@ TEST_F(SerialCommTest, RefusesPortNumbersThatAreNoSerialPort) {
 
 TEST_F(SerialCommTest, MembersOnAClosedPortFailWithPortIsNotOpen) {
     const std::vector<std::pair<const char*, std::function<void()>>> members = {
-        {"SetupScanner", [&] { comm.SetupScanner("f-3652.800"); }},
-        {"SendCommand", [&] { comm.SendCommand("READ"); }},
-        {"Recover", [&] { comm.Recover(); }},
+        {"setUp", [&] { comm.setUp("f-3652.800"); }},
+        {"sendCommand", [&] { comm.sendCommand("READ"); }},
+        {"recover", [&] { comm.recover(); }},
     };
     for (const bool openedBefore : {false, true}) {
         if (openedBefore) {
             start("");
-            comm.PortOpen(false);
+            comm.closePort();
         }
-        EXPECT_NO_THROW(comm.PortOpen(false)) << "closing a closed port";
-        EXPECT_FALSE(comm.PortOpen());
+        EXPECT_NO_THROW(comm.closePort()) << "closing a closed port";
+        EXPECT_FALSE(comm.portIsOpen());
         for (const auto& [name, call] : members) {
             try {
                 call();
@@ -185,16 +185,16 @@ TEST_F(SerialCommTest, MembersOnAClosedPortFailWithPortIsNotOpen) {
 
 TEST_F(SerialCommTest, RefusesACommandWithALineBreak) {
     start("");
-    EXPECT_THROW(comm.SendCommand("READ\rRead"), Failure);
+    EXPECT_THROW(comm.sendCommand("READ\rRead"), Failure);
 }
 
 // ---- Initialization and commands ----
 
 TEST_F(SerialCommTest, SetupIsAnsweredNotDetectedWithItsDiagnosticThenReady) {
     start("NOTDETECTED Lamp \xb0 failure. \n");
-    comm.SetupScanner("f-3652.800");
+    comm.setUp("f-3652.800");
     ASSERT_TRUE(waitFor([&] { return events.count("InitComplete") == 1; }));
-    comm.SetupScanner("f-3652.800");
+    comm.setUp("f-3652.800");
     ASSERT_TRUE(waitFor([&] { return events.count("InitComplete") == 2; }));
     EXPECT_EQ(events.raised[0].result, 0);
     EXPECT_EQ(events.raised[0].text, "Lamp \xb0 failure. ");
@@ -204,11 +204,11 @@ TEST_F(SerialCommTest, SetupIsAnsweredNotDetectedWithItsDiagnosticThenReady) {
 
 TEST_F(SerialCommTest, CommandsReachTheScannerInOrderExactlyAsSent) {
     start("");
-    comm.SetupScanner("f-3652.800");
-    comm.SendCommand("READ");
-    comm.SendCommand("Read");
-    comm.SendCommand("Read 20");
-    comm.Recover();
+    comm.setUp("f-3652.800");
+    comm.sendCommand("READ");
+    comm.sendCommand("Read");
+    comm.sendCommand("Read 20");
+    comm.recover();
     ASSERT_TRUE(waitForLog(5));
     EXPECT_EQ(sim->logLines(),
               (std::vector<std::string>{"f-3652.800", "READ", "Read", "Read 20", "RECOVER"}));
@@ -233,11 +233,11 @@ TEST_F(SerialCommTest, DeliversSheetsByteForByteWithNoticesAndEndOfBatchInOrder)
     script += "NOTICE Hopper low\nEMPTY\nEND\n";
     start(script);
     answerLikeTheWindow();
-    comm.SendCommand("READ");
+    comm.sendCommand("READ");
     ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == sheets.size() + 1; }));
     // The empty sheet stops the loop, as the window does; END answers the
     // next read.
-    comm.SendCommand("Read");
+    comm.sendCommand("Read");
     ASSERT_TRUE(waitFor([&] { return events.count("EndOfBatch") == 1; }));
 
     std::vector<std::string> expected = sheets;
@@ -251,7 +251,7 @@ TEST_F(SerialCommTest, DeliversSheetsByteForByteWithNoticesAndEndOfBatchInOrder)
 TEST_F(SerialCommTest, AScanningFaultFromTheScannerIsRaisedAndRecovered) {
     start("FAULT Paper jam\nSHEET after\n");
     answerLikeTheWindow();
-    comm.SendCommand("READ");
+    comm.sendCommand("READ");
     ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
     EXPECT_EQ(events.texts("ScanFault"), std::vector<std::string>{"Paper jam"});
     EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{"after"});
@@ -275,7 +275,7 @@ class BadInputTest : public SerialCommTest, public ::testing::WithParamInterface
 TEST_P(BadInputTest, EndsTheReadWithOneFaultAndTheNextSheetArrivesIntact) {
     start("RAW " + scriptText(GetParam().bytes) + "\nSHEET after\n");
     answerLikeTheWindow();
-    comm.SendCommand("READ");
+    comm.sendCommand("READ");
     ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
     EXPECT_EQ(events.count("ScanFault"), 1u);
     EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{"after"});
@@ -298,7 +298,7 @@ TEST_F(SerialCommTest, AFrameLeftUnfinishedIsDroppedWithOneFaultAfterTheFrameTim
     answerLikeTheWindow();
     QElapsedTimer clock;
     clock.start();
-    comm.SendCommand("READ");
+    comm.sendCommand("READ");
     ASSERT_TRUE(waitFor([&] { return events.count("ScanFault") == 1; },
                         serial::kFrameTimeout + kAnswerTimeout));
     EXPECT_GE(clock.elapsed(), serial::kFrameTimeout.count() * 9 / 10);
@@ -313,16 +313,16 @@ TEST_F(SerialCommTest, AHangUpIsReportedOnceAndRecoverReconnectsWhenTheDeviceIsB
     start("SHEET one\nHANGUP\nSHEET two\n");
     events.react = [this](const Raised& raised) {
         if (raised.event == "SheetRead") {
-            comm.SendCommand("Read");
+            comm.sendCommand("Read");
         }
     };
-    comm.SendCommand("READ");
+    comm.sendCommand("READ");
     ASSERT_TRUE(waitFor([&] { return events.count("ScanFault") == 1; }, kHangUpTimeout));
     EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{"one"});
     EXPECT_EQ(comm.linkState(), LinkState::Lost);
-    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_FALSE(comm.portIsOpen());
     try {
-        comm.SendCommand("Read");
+        comm.sendCommand("Read");
         ADD_FAILURE() << "a command went to a lost device";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.description(), "Scanner is not connected");
@@ -330,15 +330,15 @@ TEST_F(SerialCommTest, AHangUpIsReportedOnceAndRecoverReconnectsWhenTheDeviceIsB
 
     // Until the simulator has a new device end, Recover cannot reconnect.
     try {
-        comm.Recover();
+        comm.recover();
         EXPECT_EQ(sim->paths().size(), 2u) << "Recover succeeded with no device there";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.description(), "Scanner is not connected");
         ASSERT_TRUE(waitFor([&] { return sim->paths().size() == 2; }, kHangUpTimeout));
-        comm.Recover();
+        comm.recover();
     }
-    EXPECT_TRUE(comm.PortOpen());
-    comm.SendCommand("Read");
+    EXPECT_TRUE(comm.portIsOpen());
+    comm.sendCommand("Read");
     ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 2; }));
     EXPECT_EQ(events.texts("SheetRead"), (std::vector<std::string>{"one", "two"}));
     EXPECT_EQ(events.count("ScanFault"), 1u);
@@ -355,8 +355,8 @@ TEST_F(SerialCommTest, PlaysTheDemoBatchThroughAsTheWindowWouldSeeIt) {
     ASSERT_TRUE(file) << "cannot read " << DEMO_BATCH_PATH;
     start({std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()});
     answerLikeTheWindow();
-    comm.SetupScanner("f-3652.800");
-    comm.SendCommand("READ");
+    comm.setUp("f-3652.800");
+    comm.sendCommand("READ");
     ASSERT_TRUE(waitFor([&] { return events.count("EndOfBatch") == 1; }));
     EXPECT_EQ(events.count("InitComplete"), 1u);
     EXPECT_EQ(events.count("SheetRead"), 25u);
@@ -378,7 +378,7 @@ TEST_F(SerialCommTest, ASheetTakesAQuarterSecondAtWireSpeed) {
     start("SHEET " + workedExample() + "\n", true);
     QElapsedTimer clock;
     clock.start();
-    comm.SendCommand("READ");
+    comm.sendCommand("READ");
     ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     std::cout << "226-byte sheet at wire speed: " << seconds << " s\n";

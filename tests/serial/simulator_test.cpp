@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "scanner/wire_protocol.h"
 #include "sim_process.h"
+#include "wire/wire_protocol.h"
 
 namespace scanforms::testing {
 namespace {

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "qtwindow/sheet_motif.h"
+#include "window/sheet_motif.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     }
     const QString outDir = QString::fromLocal8Bit(argv[1]);
     const QString name = QString::fromLocal8Bit(argv[2]);
-    const QImage motif = scanforms::qtwindow::sheetMotif();
+    const QImage motif = scanforms::window::sheetMotif();
     for (const int size : sizes) {
         const QString path = iconPath(outDir, name, size);
         if (!QDir().mkpath(QFileInfo(path).path()) || !motifAt(motif, size).save(path, "PNG")) {

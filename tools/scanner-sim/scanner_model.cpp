@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "scanner/wire_protocol.h"
+#include "wire/wire_protocol.h"
 
 namespace scanner_sim {
 namespace {

@@ -20,9 +20,9 @@
 #include "options.h"
 #include "paced_output.h"
 #include "pseudo_terminal.h"
-#include "scanner/wire_protocol.h"
 #include "scanner_model.h"
 #include "script.h"
+#include "wire/wire_protocol.h"
 
 namespace scanner_sim {
 

@@ -1,0 +1,74 @@
+#pragma once
+
+// The scanner component as the station sees it.
+//
+//   Station --setPortNumber/openPort/closePort/setUp/sendCommand/recover--> Scanner
+//   Station <--sheetRead/endOfBatch/initComplete/notice/scanFault--------- Scanner
+//
+// Each event carries what it is about (the sheet's response, the notice's
+// text, the setup result with its diagnostic, the fault's reason). A member
+// that cannot do its work raises scanforms::Failure with a description; the
+// calling handler reports it. Events arrive on the station's thread, one at a
+// time: while one of the station's handlers runs, the component leaves its
+// input unread, and reads on once told that the handlers have returned.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace scanforms {
+
+class ScannerEvents {
+public:
+    virtual ~ScannerEvents() = default;
+
+    // True while a handler runs (a modal box is open inside it, say): no
+    // event is raised meanwhile.
+    virtual bool handlerRunning() const = 0;
+
+    // A sheet was read; an empty response is a read error.
+    virtual void onSheetRead(std::string response) = 0;
+    // The scanner's end-of-batch button was pressed.
+    virtual void onEndOfBatch() = 0;
+    // The answer to setUp: nonzero is ready, 0 is not detected, and then
+    // `diagnostic` says why (it ends in a blank when not empty).
+    virtual void onInitComplete(std::int16_t result, std::string diagnostic) = 0;
+    // A status text from the scanner.
+    virtual void onNotice(std::string text) = 0;
+    // A scanning error or time-out ended the read.
+    virtual void onScanFault(std::string reason) = 0;
+};
+
+class Scanner {
+public:
+    virtual ~Scanner() = default;
+
+    // Where events go; set once by whoever hosts the component.
+    void setEvents(ScannerEvents* events) { events_ = events; }
+
+    // The port the next open uses (1 is the first serial port).
+    virtual void setPortNumber(std::int16_t port) = 0;
+    // Opens the port; a port that cannot be opened leaves portIsOpen false
+    // and raises nothing.
+    virtual void openPort() = 0;
+    // Closes the port; never fails, open or closed.
+    virtual void closePort() = 0;
+    virtual bool portIsOpen() const = 0;
+    // Sends the setup string; onInitComplete answers it.
+    virtual void setUp(std::string_view setup) = 0;
+    // "READ", "Read" or "Read 20": read the next sheet.
+    virtual void sendCommand(std::string_view command) = 0;
+    // Makes the scanner accept a new read after a fault.
+    virtual void recover() = 0;
+    // The station's handlers have all returned: input left unread meanwhile
+    // may be raised now.
+    virtual void handlersReturned() {}
+
+protected:
+    ScannerEvents* events() const { return events_; }
+
+private:
+    ScannerEvents* events_ = nullptr;
+};
+
+}  // namespace scanforms

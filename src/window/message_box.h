@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "station/station_view.h"
+
+class QWidget;
+
+namespace scanforms::window {
+
+// The title of every message box that gives none of its own.
+inline constexpr char kApplicationTitle[] = "Scan Forms";
+
+// Shows a modal box with one OK button, which Return and Escape also answer,
+// and returns once the operator dismissed it. The style picks the icon; the
+// text is shown as plain text, exactly as given.
+void showMessageBox(QWidget* parent, const std::string& text, BoxStyle style,
+                    const std::optional<std::string>& title);
+
+// The desktop's beep.
+void beep();
+
+}  // namespace scanforms::window

@@ -1,0 +1,81 @@
+#pragma once
+
+// The Scan window on the desktop: the controls of the form and the
+// StationView through which the station's logic drives them.
+//
+//   clicks on StartScan, InitializeScanner, Cancel, Port_0..Port_3
+//       --> Station::on...Clicked
+//   the scanner (the component handed in) --events--> Station
+//   Station --> StationView, implemented here: status box, Prompt, Label1,
+//               the Port buttons, modal boxes, beep, end of program
+//   creating the window reads the port file (before it is shown);
+//   destroying it closes the port (never after Done)
+
+#include <QWidget>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "station/scanner.h"
+#include "station/station.h"
+#include "station/station_view.h"
+#include "window/control_layout.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace scanforms::window {
+
+class ScanWindow : public QWidget, public StationView {
+    Q_OBJECT
+
+public:
+    // Builds the window over `scanner` and reads the port file; a failure
+    // box, if any, shows before the window.
+    explicit ScanWindow(Scanner& scanner, QWidget* parent = nullptr);
+    // Closes the port, unless Done already ended the program.
+    ~ScanWindow() override;
+
+    // StationView
+    std::string statusText() const override;
+    void setStatusText(const std::string& text) override;
+    void setPromptCaption(const std::string& text) override;
+    void setLabel1Caption(const std::string& text) override;
+    bool portSelected(int index) const override;
+    void selectPort(int index) override;
+    void messageBox(const std::string& text, BoxStyle style,
+                    const std::optional<std::string>& title) override;
+    void beep() override;
+    void endProgram() override;
+
+signals:
+    // Done ended the program: the window is hidden and nothing of it runs
+    // any more. Whoever runs the event loop ends it.
+    void programEnded();
+
+private:
+    void buildControls();
+    void connectClicks();
+    void updatePortTabStops();
+    void onClick(QPushButton* button, void (Station::*handler)());
+
+    QPlainTextEdit* txtProcessing_ = nullptr;
+    QPushButton* startScan_ = nullptr;
+    QPushButton* initializeScanner_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QLabel* prompt_ = nullptr;
+    QLabel* label1_ = nullptr;
+    std::array<QRadioButton*, kPortCount> port_{};
+
+    // The status line as the logic last wrote it, until the operator types
+    // into the box: the box's own text turns some bytes into others (a
+    // no-break space into a space, CR into a line break).
+    std::optional<std::string> statusBytes_;
+    bool writingStatus_ = false;
+
+    Station station_;
+};
+
+}  // namespace scanforms::window

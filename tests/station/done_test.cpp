@@ -1,0 +1,138 @@
+#include <filesystem>
+
+#include "station/station_fixture.h"
+
+namespace scanforms::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr char kEndBox[] = "box:64|Press scanner END button.|Press the END button on your scanner.";
+
+class Done : public StationFixture {
+protected:
+    void recordOneSheet() {
+        startRun();
+        scanner.raiseSheetRead(sheet("000001", "A"));
+    }
+};
+
+TEST_F(Done, SavesPortAndFlagAfterTheBoxAndEnds) {
+    choosePort(1);
+    recordOneSheet();
+    view.onBox = [&](const std::string&) {
+        // The record file is closed before the box; nothing is saved yet.
+        EXPECT_FALSE(dir.heldOpen("Scan.TXT"));
+        EXPECT_FALSE(dir.exists("com.TXT"));
+    };
+    log.clear();
+    station.onDoneClicked();
+    EXPECT_EQ(log, (Strings{kEndBox, "scanner:closePort", "end"}));
+    EXPECT_EQ(dir.read("com.TXT"), "2\r\n");
+    EXPECT_EQ(dir.read("FormsFlag.TXT"), "1\r\n");
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000001", "A"));
+    EXPECT_TRUE(station.ended());
+}
+
+TEST_F(Done, WithoutRecordsKeepsAnOldFlagFile) {
+    dir.write("FormsFlag.TXT", "7\r\n");
+    choosePort(3);
+    station.onDoneClicked();
+    EXPECT_EQ(dir.read("com.TXT"), "4\r\n");
+    EXPECT_EQ(dir.read("FormsFlag.TXT"), "7\r\n");
+    EXPECT_TRUE(view.ended);
+}
+
+TEST_F(Done, WithoutChosenPortStoresZero) {
+    station.onDoneClicked();
+    EXPECT_EQ(dir.read("com.TXT"), "0\r\n");
+    EXPECT_FALSE(dir.exists("FormsFlag.TXT"));
+}
+
+TEST_F(Done, NothingRunsAfterDone) {
+    station.onDoneClicked();
+    log.clear();
+    station.onWindowDestroyed();
+    scanner.raiseSheetRead(sheet("000009"));
+    station.onStartScanningClicked();
+    EXPECT_EQ(log, Strings{});
+}
+
+// The failure report of Done closes no file and keeps the program running;
+// pressing Done again repeats every step.
+TEST_F(Done, FailureIsReportedOnceAndDoneCanBePressedAgain) {
+    struct Case {
+        const char* what;
+        std::function<void(const TempDir&)> breakIt;
+        std::string failure;
+        bool portClosed;
+    };
+    const Case cases[] = {
+        {"directory removed", [](const TempDir& d) { std::filesystem::remove_all(d.path()); },
+         "Path not found", false},
+        {"port file is a directory",
+         [](const TempDir& d) { std::filesystem::create_directory(d.path() / "Com.TXT"); },
+         "Path/File access error", false},
+        {"disk full writing the port file",
+         [](const TempDir& d) {
+             std::filesystem::create_symlink("/dev/full", d.path() / "COM.TXT");
+         },
+         "Disk full", false},
+        {"flag file cannot be written",
+         [](const TempDir& d) { std::filesystem::create_directory(d.path() / "FormsFlag.TXT"); },
+         "Path/File access error", true},
+    };
+    for (const Case& c : cases) {
+        RecordedStation run;
+        auto fresh = std::make_unique<TempDir>();
+        run.choosePort(0);
+        run.startRun();
+        run.scanner.raiseSheetRead(sheet("000001"));
+        c.breakIt(*fresh);
+        run.log.clear();
+        run.station.onDoneClicked();
+        EXPECT_EQ(run.view.boxes.back(), "64||You have encountered error " + c.failure) << c.what;
+        EXPECT_FALSE(run.station.ended()) << c.what;
+        EXPECT_FALSE(run.view.ended) << c.what;
+        EXPECT_EQ(run.scanner.open, !c.portClosed) << c.what;
+        const std::size_t boxes = run.view.boxes.size();
+        run.station.onDoneClicked();
+        EXPECT_EQ(run.view.boxes.size(), boxes + 2) << c.what << ": END box and failure again";
+        fresh.reset();
+    }
+}
+
+TEST_F(Done, SecondPressAfterTheFaultIsMendedEndsTheProgram) {
+    std::filesystem::create_directory(dir.path() / "com.TXT");
+    choosePort(1);
+    station.onDoneClicked();
+    ASSERT_FALSE(view.ended);
+    std::filesystem::remove(dir.path() / "com.TXT");
+    station.onDoneClicked();
+    EXPECT_TRUE(view.ended);
+    EXPECT_EQ(dir.read("com.TXT"), "2\r\n");
+    EXPECT_EQ(entries("box:64|Press scanner END button.").size(), 2u);
+}
+
+TEST_F(Done, CloseBoxRunsTerminationOnceAndSavesNothing) {
+    choosePort(1);
+    recordOneSheet();
+    log.clear();
+    station.onWindowDestroyed();
+    station.onWindowDestroyed();
+    EXPECT_EQ(log, (Strings{"scanner:closePort", "status:Closed"}));
+    EXPECT_FALSE(dir.heldOpen("Scan.TXT"));
+    EXPECT_FALSE(dir.exists("com.TXT"));
+    EXPECT_FALSE(dir.exists("FormsFlag.TXT"));
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000001", "A"));
+}
+
+TEST_F(Done, TerminationStopsSilentlyAtAFailure) {
+    scanner.failing["closePort"] = "Port is gone";
+    station.onWindowDestroyed();
+    EXPECT_EQ(log, Strings{"scanner:closePort"});
+    EXPECT_TRUE(view.boxes.empty());
+}
+
+}  // namespace
+}  // namespace scanforms::testing

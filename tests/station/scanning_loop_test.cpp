@@ -1,0 +1,198 @@
+#include <filesystem>
+
+#include "station/station_fixture.h"
+
+namespace scanforms::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class ScanningLoop : public StationFixture {};
+
+TEST_F(ScanningLoop, StartScanningNeedsAReadyStation) {
+    enum class Readiness { Fresh, Ready, NotDetected };
+    struct Case {
+        Readiness readiness;
+        bool starts;
+    };
+    for (const Case& c : {Case{Readiness::Fresh, false}, Case{Readiness::NotDetected, false},
+                          Case{Readiness::Ready, true}}) {
+        TempDir fresh;
+        RecordedStation run;
+        if (c.readiness != Readiness::Fresh) {
+            run.makeReady();
+        }
+        if (c.readiness == Readiness::NotDetected) {
+            run.scanner.raiseInitComplete(0);
+        }
+        run.log.clear();
+        run.station.onStartScanningClicked();
+        if (c.starts) {
+            EXPECT_EQ(run.log, (Strings{"status:Start feeding your answer sheets.",
+                                        "scanner:sendCommand(READ)"}));
+            EXPECT_TRUE(fresh.exists("Scan.TXT"));
+        } else {
+            EXPECT_EQ(run.log, (Strings{"status:Please initialize the scanner first."}));
+            EXPECT_FALSE(fresh.exists("Scan.TXT"));
+        }
+    }
+}
+
+TEST_F(ScanningLoop, CleanSheetIsRecordedShownAndAnsweredWithOneRead) {
+    startRun();
+    scanner.raiseSheetRead(sheet("004217", "AD@PH"));
+    const std::string decoded = "004217XYZAC ED" + std::string(195, ' ');
+    EXPECT_EQ(log, (Strings{"label1:The scanner read....", "status:" + decoded,
+                            "scanner:sendCommand(Read)"}));
+    EXPECT_EQ(dir.read("Scan.TXT"), record("004217", "AC ED"));
+    station.onDoneClicked();
+    EXPECT_EQ(dir.read("FormsFlag.TXT"), "1\r\n");
+}
+
+TEST_F(ScanningLoop, RejectedSheetGivesOneWarningThenOneRead) {
+    startRun();
+    scanner.raiseSheetRead(sheet("000001", "A"));
+    log.clear();
+    scanner.raiseSheetRead(sheet("000002", "ABC@@@@@@@@@@@@@@@a"));
+    EXPECT_EQ(log,
+              (Strings{"label1:The scanner read....", "beep", "beep",
+                       "box:48|Warning!|Multiple marks at position(s):   3,  19,  "
+                       "Re-scan the form.",
+                       "status:000002XYZAB?" + std::string(15, ' ') + "?" + std::string(181, ' '),
+                       "scanner:sendCommand(Read)"}));
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000001", "A"));
+}
+
+TEST_F(ScanningLoop, ShortResponseIsRejectedAndNothingWritten) {
+    startRun();
+    scanner.raiseSheetRead("short");
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].rfind("48|Warning!|Multiple marks at position(s):   1,  2,  3, ", 0),
+              0u);
+    EXPECT_EQ(dir.read("Scan.TXT"), "");
+    station.onDoneClicked();
+    EXPECT_FALSE(dir.exists("FormsFlag.TXT"));
+}
+
+TEST_F(ScanningLoop, EmptyResponseHaltsTheLoop) {
+    startRun();
+    view.status = "before";
+    scanner.raiseSheetRead("");
+    EXPECT_EQ(log, (Strings{"box:64||Read error."}));
+    EXPECT_EQ(view.status, "before");
+    EXPECT_EQ(view.label1, "");
+}
+
+TEST_F(ScanningLoop, StartScanningAgainEmptiesTheRecordFile) {
+    startRun();
+    scanner.raiseSheetRead(sheet("000001"));
+    scanner.raiseEndOfBatch();
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
+    EXPECT_EQ(view.boxes, (Strings{"0||End of Batch"}));
+    station.onStartScanningClicked();
+    EXPECT_EQ(dir.read("Scan.TXT"), "");
+    EXPECT_EQ(commands(), (Strings{"scanner:sendCommand(Read)", "scanner:sendCommand(READ)"}));
+}
+
+TEST_F(ScanningLoop, NoticeShowsTextAndAsksForReadOnQuoteInSecondPlace) {
+    struct Case {
+        std::string text;
+        bool read20;
+    };
+    const Case cases[] = {
+        {"A\"B", true},
+        {"\"\"", true},
+        {"\"AB", false},
+        {"AB", false},
+        {"x", false},
+        {"", false},
+        {std::string("\0\"", 2), true},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        scanner.raiseNotice(c.text);
+        Strings expected{"status:" + c.text};
+        if (c.read20) {
+            expected.push_back("scanner:sendCommand(Read 20)");
+        }
+        EXPECT_EQ(log, expected) << c.text;
+    }
+}
+
+TEST_F(ScanningLoop, FaultBeepsWarnsRecoversAndReadsInThisOrder) {
+    startRun();
+    scanner.raiseScanFault();
+    EXPECT_EQ(log,
+              (Strings{"beep", "box:0||Scanning error occurred or scanner timeout.  Try again.",
+                       "scanner:recover", "scanner:sendCommand(Read)"}));
+}
+
+TEST_F(ScanningLoop, FailureInUntrappedHandlerIsReportedAndRecordingGoesOn) {
+    startRun();
+    scanner.failing["recover"] = "Port is not open";
+    scanner.raiseScanFault();
+    EXPECT_EQ(view.boxes.back(), "64||You have encountered error Port is not open");
+    EXPECT_EQ(commands(), Strings{});
+    scanner.failing.clear();
+    scanner.raiseSheetRead(sheet("000007"));
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000007"));
+}
+
+TEST_F(ScanningLoop, AfterCloseAllEveryCleanSheetReportsFailedWrite) {
+    startRun();
+    scanner.failing["sendCommand"] = "Port is not open";
+    scanner.raiseSheetRead(sheet("000001"));
+    EXPECT_EQ(view.boxes, (Strings{"64||You have encountered error Port is not open"}));
+    scanner.failing.clear();
+    for (const char* id : {"000002", "000003"}) {
+        log.clear();
+        scanner.raiseSheetRead(sheet(id));
+        EXPECT_EQ(log, (Strings{"label1:The scanner read....",
+                                "box:64||You have encountered error Bad file name or number",
+                                "status:" + std::string(id) + "XYZ" + std::string(200, ' '),
+                                "scanner:sendCommand(Read)"}));
+    }
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
+}
+
+TEST_F(ScanningLoop, RecordFileThatCannotBeCreatedSendsNoRead) {
+    std::filesystem::create_directory(dir.path() / "scan.txt");
+    makeReady();
+    log.clear();
+    station.onStartScanningClicked();
+    EXPECT_EQ(log, (Strings{"status:Start feeding your answer sheets.",
+                            "box:64||You have encountered error Path/File access error"}));
+}
+
+TEST_F(ScanningLoop, FullDiskIsReportedAndLoopGoesOn) {
+    std::filesystem::create_symlink("/dev/full", dir.path() / "Scan.TXT");
+    startRun();
+    scanner.raiseSheetRead(sheet("000001"));
+    EXPECT_EQ(view.boxes, (Strings{"64||You have encountered error Disk full"}));
+    EXPECT_EQ(commands(), (Strings{"scanner:sendCommand(Read)"}));
+    station.onDoneClicked();
+    EXPECT_FALSE(dir.exists("FormsFlag.TXT"));
+}
+
+TEST_F(ScanningLoop, EventsDuringModalBoxWaitForTheRunningHandler) {
+    startRun();
+    bool raised = false;
+    view.onBox = [&](const std::string&) {
+        if (!raised) {
+            raised = true;
+            scanner.raiseNotice("scanner busy");
+            scanner.raiseSheetRead(sheet("000002"));
+        }
+    };
+    scanner.raiseSheetRead(sheet("000001", "C"));  // rejected: the warning box is open
+    EXPECT_EQ(log,
+              (Strings{"label1:The scanner read....", "beep", "beep",
+                       "box:48|Warning!|Multiple marks at position(s):   1,  Re-scan the form.",
+                       "status:000001XYZ?" + std::string(199, ' '), "scanner:sendCommand(Read)",
+                       "status:scanner busy", "label1:The scanner read....",
+                       "status:000002XYZ" + std::string(200, ' '), "scanner:sendCommand(Read)"}));
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000002"));
+}
+
+}  // namespace
+}  // namespace scanforms::testing

@@ -1,0 +1,99 @@
+// The scanner component's events through the real window: what they write
+// to its controls, and that an event raised while a modal box is open waits
+// until the running handler has returned.
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include "station/station_fixture.h"
+#include "window_fixture.h"
+
+namespace scanforms::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class WindowEvents : public WindowTest {
+protected:
+    void SetUp() override {
+        open("2\r\n");
+        click("InitializeScanner");
+        log.clear();
+    }
+    void startRun() {
+        click("StartScan");
+        log.clear();
+    }
+};
+
+TEST_F(WindowEvents, CleanSheetIsRecordedAndItsDecodedTextWrapsInTheStatusBox) {
+    startRun();
+    scanner.raiseSheetRead(sheet("004217", "AD@PH"));
+    const std::string decoded = "004217XYZAC ED" + std::string(195, ' ');
+    EXPECT_EQ(view().statusText(), decoded);
+    EXPECT_EQ(control<QLabel>("Label1")->text(), "The scanner read....");
+    EXPECT_EQ(log, Strings{"scanner:sendCommand(Read)"});
+    EXPECT_EQ(dir.read("Scan.TXT"), record("004217", "AC ED"));
+
+    scanner.raiseSheetRead(sheet("004218", std::string(200, 'A')));
+    const QTextBlock block = control<QPlainTextEdit>("txtProcessing")->document()->firstBlock();
+    EXPECT_GT(block.layout()->lineCount(), 1) << "209 characters wrap inside the box";
+}
+
+TEST_F(WindowEvents, NoticeIsReadBackFromTheStatusBoxAsLatin1Bytes) {
+    struct Case {
+        std::string notice;
+        QString shown;
+        Strings calls;
+    };
+    const Case cases[] = {
+        {"1\"2", QString::fromUtf8("1\"2"), {"scanner:sendCommand(Read 20)"}},
+        {"\"A\"", QString::fromUtf8("\"A\""), {}},
+        {"\xE9\"t\xE9", QString::fromUtf8("\xC3\xA9\"t\xC3\xA9"), {"scanner:sendCommand(Read 20)"}},
+        {"a\xA0\x62", QString::fromUtf8("a\xC2\xA0\x62"), {}},
+        {"x", "x", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.notice);
+        log.clear();
+        scanner.raiseNotice(c.notice);
+        EXPECT_EQ(view().statusText(), c.notice) << "every byte comes back unchanged";
+        EXPECT_EQ(control<QPlainTextEdit>("txtProcessing")->document()->toRawText(), c.shown);
+        EXPECT_EQ(log, c.calls);
+    }
+}
+
+TEST_F(WindowEvents, OperatorsTypingIsWhatTheStatusLineReads) {
+    scanner.raiseNotice("ready");
+    auto* box = control<QPlainTextEdit>("txtProcessing");
+    box->setFocus();
+    box->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(box, "x\"");
+    EXPECT_EQ(view().statusText(), "x\"ready");
+}
+
+TEST_F(WindowEvents, EventDuringABoxRunsAfterTheRunningHandlerReturns) {
+    startRun();
+    std::vector<std::size_t> callsWhenShown;
+    boxes.whileOpen = [&](const SeenBox& box) {
+        callsWhenShown.push_back(log.size());
+        if (box.text.startsWith("Scanning error")) {
+            scanner.raiseEndOfBatch();  // the scanner's button, pressed during the box
+        }
+    };
+    scanner.raiseScanFault();
+    ASSERT_EQ(boxes.seen.size(), 2u);
+    EXPECT_EQ(boxes.seen[0].text, "Scanning error occurred or scanner timeout.  Try again.");
+    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(boxes.seen[1].text, "End of Batch");
+    EXPECT_EQ(boxes.seen[1].title, "Scan Forms");
+    EXPECT_EQ(log, (Strings{"scanner:recover", "scanner:sendCommand(Read)"}));
+    // The fault box showed before Recover; End of Batch only after "Read".
+    EXPECT_EQ(callsWhenShown, (std::vector<std::size_t>{0, 2}));
+}
+
+}  // namespace
+}  // namespace scanforms::testing

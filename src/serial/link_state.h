@@ -4,10 +4,10 @@ namespace scanforms::serial {
 
 // Where the component's serial line stands.
 //
-//   Closed --PortOpen(true), device opens--> Open
-//   Open ----device error or device gone---> Lost   (one ScanFault)
-//   Lost ----Recover, device back----------> Open
-//   any -----PortOpen(false)---------------> Closed
+//   Closed --openPort, device opens--------> Open
+//   Open ----device error or device gone---> Lost   (one scan fault)
+//   Lost ----recover, device back----------> Open
+//   any -----closePort---------------------> Closed
 enum class LinkState {
     Closed,  // never opened, or closed by the program
     Open,    // the device is open and answering

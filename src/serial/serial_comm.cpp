@@ -1,14 +1,18 @@
 #include "serial/serial_comm.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <stdexcept>
 
 #include "common/failure.h"
-#include "serial/port_name.h"
+#include "serial/open_failure.h"
+#include "serial/port_map.h"
 #include "serial/serial_timeouts.h"
 
 namespace scanforms::serial {
 namespace {
+
+Q_LOGGING_CATEGORY(lcSerial, "scanforms.serial", QtInfoMsg)
 
 // The most bytes read from the port in one go.
 constexpr qint64 kReadChunk = 4096;
@@ -23,7 +27,7 @@ constexpr char kFrameTimedOut[] = "Scanner stopped in the middle of a frame";
 }  // namespace
 
 SerialComm::SerialComm(QObject* parent)
-    : QObject(parent), port_(this), frameTimer_(this), deviceWatch_(this) {
+    : QObject(parent), port_(this), frameTimer_(this), setupTimer_(this), deviceWatch_(this) {
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
@@ -36,6 +40,10 @@ SerialComm::SerialComm(QObject* parent)
     frameTimer_.setSingleShot(true);
     frameTimer_.setInterval(kFrameTimeout);
     connect(&frameTimer_, &QTimer::timeout, this, &SerialComm::onFrameTimeout);
+
+    setupTimer_.setSingleShot(true);
+    setupTimer_.setInterval(kSetupAnswerTimeout);
+    connect(&setupTimer_, &QTimer::timeout, this, &SerialComm::onSetupTimeout);
 
     deviceWatch_.setInterval(kDeviceWatchInterval);
     connect(&deviceWatch_, &QTimer::timeout, this, &SerialComm::checkDevice);
@@ -66,6 +74,9 @@ void SerialComm::openPort() {
 }
 
 void SerialComm::closePort() {
+    if (state_ != LinkState::Closed) {
+        qCInfo(lcSerial).noquote() << portName() << "closed";
+    }
     closeDevice(LinkState::Closed);
 }
 
@@ -81,21 +92,41 @@ void SerialComm::recover() {
         if (port_.isOpen()) {
             port_.close();
         }
+        // The operator hears of the loss now, here or through this failure.
+        lostFaultOwed_ = false;
         if (!openDevice()) {
+            qCWarning(lcSerial).noquote() << portName() << "is still gone";
             throw Failure(kNotConnected);
         }
+        qCInfo(lcSerial).noquote() << portName() << "is back";
     }
     send(wire::kRecoverCommand);
+    readOutstanding_ = false;
 }
 
 void SerialComm::setUp(std::string_view setup) {
+    if (state_ == LinkState::Closed) {
+        qCInfo(lcSerial).noquote() << portName() << "is not open: the setup string was not sent";
+        return;
+    }
+    if (droppedBeforeFault("the setup string")) {
+        return;
+    }
     requireOpen();
     send(setup);
+    setupOutstanding_ = true;
+    setupTimer_.start();
 }
 
 void SerialComm::sendCommand(std::string_view command) {
+    if (droppedBeforeFault(command)) {
+        return;
+    }
     requireOpen();
     send(command);
+    if (wire::classifyCommand(command) == wire::CommandKind::Read) {
+        readOutstanding_ = true;
+    }
 }
 
 void SerialComm::handlersReturned() {
@@ -112,6 +143,9 @@ bool SerialComm::openDevice() {
     const QString name = QString::fromStdString(device_);
     port_.setPortName(name);
     if (!port_.open(QIODevice::ReadWrite)) {
+        qCWarning(lcSerial).noquote()
+            << portName()
+            << "did not open:" << describeOpenFailure(name, port_.error(), port_.errorString());
         port_.clearError();
         return false;
     }
@@ -124,21 +158,28 @@ bool SerialComm::openDevice() {
     input_.clear();
     inputUsed_ = 0;
     lostFaultOwed_ = false;
+    readOutstanding_ = false;
+    setupOutstanding_ = false;
     protocolFaultRaised_ = false;
+    noiseLogged_ = false;
     state_ = LinkState::Open;
     if (!watchedPath_.empty()) {
         deviceWatch_.start();
     }
+    qCInfo(lcSerial).noquote() << portName() << "opened";
     return true;
 }
 
 void SerialComm::closeDevice(LinkState next) {
     state_ = next;
     frameTimer_.stop();
+    setupTimer_.stop();
     deviceWatch_.stop();
     input_.clear();
     inputUsed_ = 0;
     lostFaultOwed_ = false;
+    readOutstanding_ = false;
+    setupOutstanding_ = false;
     decoder_.reset();
     if (port_.isOpen()) {
         port_.close();
@@ -146,12 +187,15 @@ void SerialComm::closeDevice(LinkState next) {
     port_.clearError();
 }
 
-void SerialComm::deviceLost() {
+void SerialComm::deviceLost(const QString& why) {
     if (state_ != LinkState::Open) {
-        return;
+        return;  // a burst of errors from one loss is one loss
     }
+    qCWarning(lcSerial).noquote() << portName() << "lost:" << why;
     state_ = LinkState::Lost;
     frameTimer_.stop();
+    setupTimer_.stop();
+    setupOutstanding_ = false;
     deviceWatch_.stop();
     decoder_.reset();
     // Frames already read are still raised, then the one fault.
@@ -176,6 +220,21 @@ void SerialComm::requireOpen() const {
     }
 }
 
+bool SerialComm::droppedBeforeFault(std::string_view what) {
+    if (state_ != LinkState::Lost || !lostFaultOwed_) {
+        return false;
+    }
+    qCInfo(lcSerial).noquote() << portName()
+                               << "is gone:" << QByteArray::fromStdString(std::string(what))
+                               << "was not sent; the fault follows";
+    return true;
+}
+
+QString SerialComm::portName() const {
+    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(portLabel(portNumber_)),
+                                         QString::fromStdString(device_));
+}
+
 void SerialComm::send(std::string_view command) {
     std::string line;
     try {
@@ -188,6 +247,7 @@ void SerialComm::send(std::string_view command) {
         throw Failure("Could not send to the scanner");
     }
     protocolFaultRaised_ = false;
+    noiseLogged_ = false;
 }
 
 // ---- Input and events ----
@@ -208,6 +268,7 @@ void SerialComm::pump() {
             raise(*decoded);
         } else if (lostFaultOwed_) {
             lostFaultOwed_ = false;
+            readOutstanding_ = false;
             sink->onScanFault(kNotConnected);
         } else {
             return;
@@ -238,7 +299,7 @@ std::optional<wire::DecodeResult> SerialComm::nextFromInput() {
 
 void SerialComm::raise(const wire::DecodeResult& decoded) {
     if (const auto* error = std::get_if<wire::FrameError>(&decoded)) {
-        raiseProtocolFault(wire::describe(*error));
+        badInput(wire::describe(*error));
         return;
     }
     const auto& frame = std::get<wire::Frame>(decoded);
@@ -246,28 +307,61 @@ void SerialComm::raise(const wire::DecodeResult& decoded) {
     ScannerEvents& sink = *events();
     switch (frame.type) {
         case wire::FrameType::Sheet:
+            readOutstanding_ = false;
             sink.onSheetRead(frame.text);
             break;
         case wire::FrameType::EndOfBatch:
+            readOutstanding_ = false;
             sink.onEndOfBatch();
             break;
         case wire::FrameType::InitResult:
-            sink.onInitComplete(frame.result, frame.text);
+            if (!setupOutstanding_) {
+                qCInfo(lcSerial).noquote()
+                    << portName() << "answered the setup string after the wait ended: dropped";
+                break;
+            }
+            raiseInitComplete(frame.result, frame.text);
             break;
         case wire::FrameType::Notice:
             sink.onNotice(frame.text);
             break;
         case wire::FrameType::Fault:
+            readOutstanding_ = false;
+            qCWarning(lcSerial).noquote()
+                << portName() << "scan fault:" << QByteArray::fromStdString(frame.text);
             sink.onScanFault(frame.text);
             break;
     }
 }
 
-void SerialComm::raiseProtocolFault(const std::string& reason) {
+void SerialComm::raiseInitComplete(std::int16_t result, const std::string& diagnostic) {
+    setupOutstanding_ = false;
+    setupTimer_.stop();
+    if (result != 0) {
+        qCInfo(lcSerial).noquote() << portName() << "scanner ready";
+    } else {
+        qCWarning(lcSerial).noquote()
+            << portName() << "scanner not detected:" << QByteArray::fromStdString(diagnostic);
+    }
+    events()->onInitComplete(result, diagnostic);
+}
+
+void SerialComm::badInput(const std::string& reason) {
+    if (!readOutstanding_ && !setupOutstanding_) {
+        if (!noiseLogged_) {
+            noiseLogged_ = true;
+            qCInfo(lcSerial).noquote()
+                << portName()
+                << "line noise while nothing was asked, dropped:" << QString::fromStdString(reason);
+        }
+        return;
+    }
     if (protocolFaultRaised_) {
         return;
     }
     protocolFaultRaised_ = true;
+    readOutstanding_ = false;
+    qCWarning(lcSerial).noquote() << portName() << "scan fault:" << QString::fromStdString(reason);
     events()->onScanFault(reason);
 }
 
@@ -291,7 +385,7 @@ void SerialComm::onPortError(QSerialPort::SerialPortError error) {
         case QSerialPort::ResourceError:
             // A device that went away: this QSerialPort reports it as a read
             // error, again and again until closed, or as a resource error.
-            deviceLost();
+            deviceLost(port_.errorString());
             return;
         default:
             // NoError comes with every open; the rest leave the link as it is.
@@ -317,13 +411,33 @@ void SerialComm::onFrameTimeout() {
     }
     decoder_.skipToNextFrame();
     frameTimer_.stop();
-    raiseProtocolFault(kFrameTimedOut);
+    badInput(kFrameTimedOut);
     pump();
+}
+
+void SerialComm::onSetupTimeout() {
+    if (state_ != LinkState::Open || !setupOutstanding_) {
+        return;
+    }
+    ScannerEvents* sink = events();
+    if (sink != nullptr && sink->handlerRunning()) {
+        // The answer may be waiting unread behind a modal box.
+        setupTimer_.start();
+        return;
+    }
+    pump();  // an answer already buffered still counts
+    if (state_ != LinkState::Open || !setupOutstanding_ || sink == nullptr) {
+        return;
+    }
+    qCWarning(lcSerial).noquote() << portName() << "no answer to the setup string in"
+                                  << kSetupAnswerTimeout.count() << "ms";
+    // The status line shows this text directly followed by the station's own.
+    raiseInitComplete(0, "No answer from the scanner on " + portName().toStdString() + ". ");
 }
 
 void SerialComm::checkDevice() {
     if (state_ == LinkState::Open && !QFileInfo::exists(QString::fromStdString(watchedPath_))) {
-        deviceLost();
+        deviceLost(QStringLiteral("the device file is gone"));
     }
 }
 

@@ -6,12 +6,18 @@
 // raised from the port's input and timer processing on the thread that owns
 // it.
 //
-//   setPortNumber(N) --> device name (SCANFORMS_COM<N> or the platform's port)
-//   openPort --------> QSerialPort::open, input cleared
+//   setPortNumber(N) --> device (port_map.h: variable, settings file, default)
+//   openPort --------> QSerialPort::open, input cleared; why it failed is logged
+//   setUp -----------> setup string; no answer in time --> onInitComplete(0, "No answer ...")
 //   readyRead -------> FrameDecoder, one frame at a time --> events()->on...(its text)
 //                      (input stays unread while a station handler runs)
 //   ReadError, ResourceError, device gone --> Lost, one onScanFault
 //   recover ---------> re-opens a lost device, sends the recover command
+//
+// Bytes that make no frame end the read or setup they arrive during with one
+// fault; with nothing asked of the scanner they are line noise (a scanner
+// being switched on), dropped and logged. Every change of the link and every
+// fault is one line in the log category "scanforms.serial".
 
 #include <QObject>
 #include <QSerialPort>
@@ -45,7 +51,11 @@ public:
     void openPort() override;
     void closePort() override;
     bool portIsOpen() const override;
+    // On a closed port nothing is sent and nothing raised: the station has
+    // already shown that the port did not open.
     void setUp(std::string_view setup) override;
+    // A command sent after the device was lost, but before its fault was
+    // raised, is dropped: the fault's answer asks again.
     void sendCommand(std::string_view command) override;
     // Re-opens a lost device (Failure "Scanner is not connected" when it is
     // not back), then sends the recover command.
@@ -59,9 +69,14 @@ public:
 private:
     bool openDevice();
     void closeDevice(LinkState next);
-    void deviceLost();
+    void deviceLost(const QString& why);
     void requireOpen() const;
+    // True when the device is lost and its fault not raised yet: `what` is
+    // dropped, and that is logged.
+    bool droppedBeforeFault(std::string_view what);
     void send(std::string_view command);
+    // "Com1 (/dev/ttyUSB0)", for the log and the operator.
+    QString portName() const;
 
     // Raises events from the input, one frame at a time, while the station
     // is free to take them.
@@ -70,15 +85,20 @@ private:
     // needed; nothing when the input is used up.
     std::optional<wire::DecodeResult> nextFromInput();
     void raise(const wire::DecodeResult& decoded);
-    void raiseProtocolFault(const std::string& reason);
+    void raiseInitComplete(std::int16_t result, const std::string& diagnostic);
+    // Bytes that made no frame: a fault when a read or setup is outstanding,
+    // else noise.
+    void badInput(const std::string& reason);
     void watchFrame();
 
     void onPortError(QSerialPort::SerialPortError error);
     void onFrameTimeout();
+    void onSetupTimeout();
     void checkDevice();
 
     QSerialPort port_;
     QTimer frameTimer_;
+    QTimer setupTimer_;
     QTimer deviceWatch_;
 
     std::int16_t portNumber_ = 1;
@@ -95,9 +115,14 @@ private:
     bool heldBack_ = false;
     // The link was lost and its one fault is not raised yet.
     bool lostFaultOwed_ = false;
+    // What the scanner owes an answer to: a read command, the setup string.
+    bool readOutstanding_ = false;
+    bool setupOutstanding_ = false;
     // A protocol fault was raised and the host has not answered it yet: more
     // bad input until then belongs to the same failed read.
     bool protocolFaultRaised_ = false;
+    // Line noise was logged since the host last sent something.
+    bool noiseLogged_ = false;
 };
 
 }  // namespace scanforms::serial

@@ -63,7 +63,7 @@ const ManPage kScannerSimPage{
     "tools/scanner-sim",
     {// Options and script items
      "--link", "--log", "--wire-speed", "SHEET", "EMPTY", "FAULT", "NOTICE", "END", "NOTDETECTED",
-     "HANGUP", "RAW", "LINESETTINGS",
+     "SILENT", "NOISE", "HANGUP", "RAW", "LINESETTINGS",
      // Diagnostics
      "no script given", "unknown option ", "only one script, please: ", " needs a path",
      "cannot read the script ", "unknown item", " takes no text", " needs a text after one space",

@@ -18,7 +18,7 @@ struct Raised {
 };
 
 // A sink that records every event and, when told, answers it as the station
-// would. It is never busy: events come as soon as the component decodes them.
+// would. While `busy`, it stands for a station whose handler shows a box.
 class RecordingEvents : public ScannerEvents {
 public:
     explicit RecordingEvents(Scanner& scanner) : scanner_(scanner) { scanner_.setEvents(this); }
@@ -27,6 +27,7 @@ public:
     RecordingEvents& operator=(const RecordingEvents&) = delete;
 
     std::vector<Raised> raised;
+    bool busy = false;
     // Runs after each event is recorded.
     std::function<void(const Raised&)> react;
 
@@ -44,7 +45,7 @@ public:
         return found;
     }
 
-    bool handlerRunning() const override { return false; }
+    bool handlerRunning() const override { return busy; }
     void onSheetRead(std::string response) override { record("SheetRead", response); }
     void onEndOfBatch() override { record("EndOfBatch", ""); }
     void onInitComplete(std::int16_t result, std::string diagnostic) override {

@@ -55,11 +55,13 @@ TEST(ScannerModel, SendsANoticeAtOnceAfterTheItemBefore) {
                                encodeFrame({FrameType::Notice, "second", 0}));
 }
 
-TEST(ScannerModel, AnswersSetupReadyUnlessTheCurrentItemIsNotDetected) {
-    ScannerModel model(parseScript("NOTDETECTED No lamp.\nSHEET one\n"));
+TEST(ScannerModel, AnswersSetupReadyUnlessTheCurrentItemIsNotDetectedOrSilent) {
+    ScannerModel model(parseScript("NOTDETECTED No lamp.\nSILENT\nSHEET one\n"));
     model.onCommand("Read");
     EXPECT_EQ(play(model), "") << "the sheet waits behind NOTDETECTED";
     EXPECT_EQ(model.onCommand("f-3652.800"), encodeFrame({FrameType::InitResult, "No lamp.", 0}));
+    EXPECT_EQ(play(model), "") << "the sheet waits behind SILENT";
+    EXPECT_EQ(model.onCommand("f-3652.800"), "") << "no answer at all";
     EXPECT_EQ(play(model), encodeFrame({FrameType::Sheet, "one", 0}));
     EXPECT_EQ(model.onCommand("f-3652.800"), encodeFrame({FrameType::InitResult, "", 1}));
 }

@@ -7,7 +7,10 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QSerialPort>
+#include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
 #include <cstdlib>
@@ -159,9 +162,10 @@ TEST_F(SerialCommTest, RefusesPortNumbersThatAreNoSerialPort) {
     }
 }
 
-TEST_F(SerialCommTest, MembersOnAClosedPortFailWithPortIsNotOpen) {
+// The setup string on a closed port is dropped without a word: the station
+// has already said that the port did not open.
+TEST_F(SerialCommTest, CommandsOnAClosedPortFailWithPortIsNotOpenAndSetupIsDropped) {
     const std::vector<std::pair<const char*, std::function<void()>>> members = {
-        {"setUp", [&] { comm.setUp("f-3652.800"); }},
         {"sendCommand", [&] { comm.sendCommand("READ"); }},
         {"recover", [&] { comm.recover(); }},
     };
@@ -180,7 +184,10 @@ TEST_F(SerialCommTest, MembersOnAClosedPortFailWithPortIsNotOpen) {
                 EXPECT_EQ(failure.description(), "Port is not open") << name;
             }
         }
+        EXPECT_NO_THROW(comm.setUp("f-3652.800"));
     }
+    EXPECT_TRUE(sim->logLines().empty()) << "nothing reached the scanner";
+    EXPECT_TRUE(events.raised.empty());
 }
 
 TEST_F(SerialCommTest, RefusesACommandWithALineBreak) {
@@ -200,6 +207,35 @@ TEST_F(SerialCommTest, SetupIsAnsweredNotDetectedWithItsDiagnosticThenReady) {
     EXPECT_EQ(events.raised[0].text, "Lamp \xb0 failure. ");
     EXPECT_NE(events.raised[1].result, 0);
     EXPECT_EQ(events.raised[1].text, "");
+}
+
+// A scanner that is off never answers: after the wait, "not detected" with
+// the port and its device named. The port here is mapped by the settings file.
+TEST_F(SerialCommTest, ASilentScannerIsReportedNotDetectedNamingItsPortAfterTheWait) {
+    sim.emplace(SimProcess::Setup{"SILENT\n", false, {}, true});
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("scanforms")));
+    std::ofstream(config.filePath("scanforms/scanforms.conf").toStdString())
+        << "[ports]\nCom7=" << sim->linkPath() << "\n";
+    comm.setPortNumber(kPort);
+    comm.openPort();
+    qunsetenv("XDG_CONFIG_HOME");
+    ASSERT_TRUE(comm.portIsOpen()) << "the settings file maps Com7 to " << sim->linkPath();
+
+    QElapsedTimer clock;
+    clock.start();
+    comm.setUp("f-3652.800");
+    ASSERT_TRUE(waitFor([&] { return events.count("InitComplete") == 1; },
+                        serial::kSetupAnswerTimeout + kAnswerTimeout));
+    EXPECT_GE(clock.elapsed(), serial::kSetupAnswerTimeout.count() * 9 / 10);
+    EXPECT_EQ(events.raised[0].result, 0);
+    EXPECT_EQ(events.raised[0].text,
+              "No answer from the scanner on Com7 (" + sim->linkPath() + "). ");
+
+    comm.setUp("f-3652.800");  // pressed again: a fresh wait, answered this time
+    ASSERT_TRUE(waitFor([&] { return events.count("InitComplete") == 2; }));
+    EXPECT_NE(events.raised[1].result, 0);
 }
 
 TEST_F(SerialCommTest, CommandsReachTheScannerInOrderExactlyAsSent) {
@@ -293,6 +329,26 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"UnreadableInitResult", "\x02I3:yes\x03"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
+TEST_F(SerialCommTest, EveryBadReadGivesItsOwnFault) {
+    start("RAW garbage\nRAW \\x02Q3:abc\\x03\nSHEET after\n");
+    answerLikeTheWindow();
+    comm.sendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
+    EXPECT_EQ(events.count("ScanFault"), 2u);
+}
+
+// Noise with nothing asked (a scanner being switched on) is no fault: no
+// event, no command; the next read is answered as usual.
+TEST_F(SerialCommTest, LineNoiseWhileNothingIsAskedIsDropped) {
+    start("SHEET first\nNOISE \\x02Q3:abc\\x03junk\\xff\nNOTICE after the noise\nSHEET after\n");
+    comm.sendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("Notice") == 1; }));
+    comm.sendCommand("Read");
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 2; }));
+    EXPECT_EQ(events.count("ScanFault"), 0u);
+    EXPECT_EQ(sim->logLines(), (std::vector<std::string>{"READ", "Read"}));
+}
+
 TEST_F(SerialCommTest, AFrameLeftUnfinishedIsDroppedWithOneFaultAfterTheFrameTimeout) {
     start("RAW \\x02S10:abc\nSHEET after\n");
     answerLikeTheWindow();
@@ -348,6 +404,29 @@ TEST_F(SerialCommTest, AHangUpIsReportedOnceAndRecoverReconnectsWhenTheDeviceIsB
               (std::vector<std::string>{"RECOVER", "Read", "Read"}));
 }
 
+// A read error and then a resource error from one unplugging are one loss.
+// Commands the station sends before it has heard of the loss (it is busy
+// with a box) are dropped, not failed; the fault comes once it is free.
+TEST_F(SerialCommTest, ALossReportedTwiceIsOneFaultAndCommandsBeforeItAreDropped) {
+    start("SHEET one\n");
+    auto* port = comm.findChild<QSerialPort*>();
+    ASSERT_NE(port, nullptr);
+    events.busy = true;
+    emit port->errorOccurred(QSerialPort::ReadError);
+    emit port->errorOccurred(QSerialPort::ResourceError);
+    EXPECT_EQ(comm.linkState(), LinkState::Lost);
+    EXPECT_NO_THROW(comm.sendCommand("Read"));
+    ASSERT_TRUE(waitFor([&] { return !port->isOpen(); })) << "the lost device is closed";
+    EXPECT_TRUE(events.raised.empty()) << "nothing is raised while the station is busy";
+
+    events.busy = false;
+    answerLikeTheWindow();
+    comm.handlersReturned();
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
+    EXPECT_EQ(events.texts("ScanFault"), std::vector<std::string>{"Scanner is not connected"});
+    EXPECT_EQ(sim->logLines(), (std::vector<std::string>{"RECOVER", "Read"}));
+}
+
 // ---- The demonstration batch ----
 
 TEST_F(SerialCommTest, PlaysTheDemoBatchThroughAsTheWindowWouldSeeIt) {
@@ -373,6 +452,15 @@ TEST_F(SerialCommTest, PlaysTheDemoBatchThroughAsTheWindowWouldSeeIt) {
 }
 
 // ---- Timing at wire speed ----
+
+TEST_F(SerialCommTest, TheLongestFrameArrivesWholeAtWireSpeed) {
+    const std::string longest(wire::kMaxPayload, 'L');
+    start("SHEET " + longest + "\n", true);
+    comm.sendCommand("READ");
+    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
+    EXPECT_EQ(events.count("ScanFault"), 0u);
+    EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{longest});
+}
 
 TEST_F(SerialCommTest, ASheetTakesAQuarterSecondAtWireSpeed) {
     start("SHEET " + workedExample() + "\n", true);

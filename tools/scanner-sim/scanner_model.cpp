@@ -26,7 +26,9 @@ bool answersRead(Kind kind) {
         case Kind::HangUp:
             return true;
         case Kind::Notice:
+        case Kind::Noise:
         case Kind::NotDetected:
+        case Kind::Silent:
         case Kind::LineSettings:
             return false;
     }
@@ -45,8 +47,10 @@ std::string bytesOf(const ScriptItem& item) {
         case Kind::End:
             return encodeFrame({FrameType::EndOfBatch, "", 0});
         case Kind::Raw:
+        case Kind::Noise:
             return item.bytes;
         case Kind::NotDetected:
+        case Kind::Silent:
         case Kind::HangUp:
         case Kind::LineSettings:
             return {};
@@ -78,15 +82,19 @@ std::string ScannerModel::onCommand(std::string_view line) {
         ++cursor_;
         return encodeFrame({FrameType::InitResult, item->bytes, kNotDetected});
     }
+    if (item != nullptr && item->kind == Kind::Silent) {
+        ++cursor_;
+        return {};
+    }
     return encodeFrame({FrameType::InitResult, "", kReady});
 }
 
 ScannerModel::Step ScannerModel::next() const {
     const ScriptItem* item = current();
-    if (item == nullptr || item->kind == Kind::NotDetected) {
+    if (item == nullptr || item->kind == Kind::NotDetected || item->kind == Kind::Silent) {
         return {};
     }
-    if (item->kind == Kind::Notice) {
+    if (item->kind == Kind::Notice || item->kind == Kind::Noise) {
         return {Action::Send, bytesOf(*item)};
     }
     if (!readOutstanding_) {

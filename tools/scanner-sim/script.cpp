@@ -24,6 +24,8 @@ constexpr std::array kKeywords = {
     Keyword{"NOTICE", Kind::Notice, TextRule::Optional},
     Keyword{"END", Kind::End, TextRule::None},
     Keyword{"NOTDETECTED", Kind::NotDetected, TextRule::Optional},
+    Keyword{"SILENT", Kind::Silent, TextRule::None},
+    Keyword{"NOISE", Kind::Noise, TextRule::Required},
     Keyword{"HANGUP", Kind::HangUp, TextRule::None},
     Keyword{"RAW", Kind::Raw, TextRule::Required},
     Keyword{"LINESETTINGS", Kind::LineSettings, TextRule::None},

@@ -8,6 +8,8 @@
 //   NOTICE <text>       a notice, sent as soon as the item before was delivered
 //   END                 the end-of-batch button, pressed once a read is outstanding
 //   NOTDETECTED <text>  the next setup string is answered "not detected" with that diagnostic
+//   SILENT              the next setup string is not answered at all (a scanner that is off)
+//   NOISE <bytes>       these bytes as they stand, sent at once like a notice (line noise)
 //   HANGUP              the cable pulled once a read is outstanding and all was read
 //   RAW <bytes>         the next read is answered by these bytes as they stand
 //   LINESETTINGS        a notice such as "9600,n,8,2": the line settings the
@@ -27,7 +29,19 @@
 namespace scanner_sim {
 
 struct ScriptItem {
-    enum class Kind { Sheet, Empty, Fault, Notice, End, NotDetected, HangUp, Raw, LineSettings };
+    enum class Kind {
+        Sheet,
+        Empty,
+        Fault,
+        Notice,
+        End,
+        NotDetected,
+        Silent,
+        Noise,
+        HangUp,
+        Raw,
+        LineSettings
+    };
 
     Kind kind = Kind::Sheet;
     std::string bytes;

@@ -1,0 +1,16 @@
+#pragma once
+
+// Why a serial device did not open, in a line an administrator can act on:
+// a missing device (with the serial devices that do exist), a device this
+// user may not open (and how to be allowed), a device another program holds
+// (and which one, from its lock file).
+
+#include <QSerialPort>
+#include <QString>
+
+namespace scanforms::serial {
+
+QString describeOpenFailure(const QString& device, QSerialPort::SerialPortError error,
+                            const QString& systemText);
+
+}  // namespace scanforms::serial

@@ -1,0 +1,64 @@
+#include "serial/port_map.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace scanforms::serial {
+namespace {
+
+constexpr char kSettingsFolder[] = "scanforms";
+constexpr char kSettingsFile[] = "scanforms.conf";
+constexpr char kPortsGroup[] = "ports";
+
+}  // namespace
+
+std::string portVariable(std::int16_t port) {
+    return "SCANFORMS_COM" + std::to_string(port);
+}
+
+std::string portLabel(std::int16_t port) {
+    return "Com" + std::to_string(port);
+}
+
+std::string settingsFilePath() {
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config)
+        .filePath(QStringLiteral("%1/%2").arg(kSettingsFolder, kSettingsFile))
+        .toStdString();
+}
+
+PortDevice resolvePort(std::int16_t port) {
+    const QByteArray variable = qgetenv(portVariable(port).c_str());
+    if (!variable.isEmpty()) {
+        return {variable.toStdString(), PortSource::Variable};
+    }
+    const QSettings settings(QString::fromStdString(settingsFilePath()), QSettings::IniFormat);
+    const QString mapped = settings
+                               .value(QStringLiteral("%1/%2").arg(
+                                   kPortsGroup, QString::fromStdString(portLabel(port))))
+                               .toString()
+                               .trimmed();
+    if (!mapped.isEmpty()) {
+        return {mapped.toStdString(), PortSource::SettingsFile};
+    }
+#ifdef _WIN32
+    return {"COM" + std::to_string(port), PortSource::Default};
+#else
+    return {"/dev/ttyS" + std::to_string(port - 1), PortSource::Default};
+#endif
+}
+
+std::string describeSource(std::int16_t port, PortSource source) {
+    switch (source) {
+        case PortSource::Variable:
+            return "the variable " + portVariable(port);
+        case PortSource::SettingsFile:
+            return "the settings file " + settingsFilePath();
+        case PortSource::Default:
+            break;
+    }
+    return "the default";
+}
+
+}  // namespace scanforms::serial

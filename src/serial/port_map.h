@@ -1,0 +1,44 @@
+#pragma once
+
+// Which device each of the window's ports opens, first found:
+//
+//   SCANFORMS_COM<N> (set and not empty)           a session or a test
+//   [ports] ComN in the settings file               a desktop user's map
+//   the platform's Nth serial port                  /dev/ttyS<N-1>, COM<N>
+//
+// The settings file is $XDG_CONFIG_HOME/scanforms/scanforms.conf (by default
+// ~/.config/scanforms/scanforms.conf), in INI form:
+//
+//   [ports]
+//   Com1=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A12345-if00-port0
+
+#include <cstdint>
+#include <string>
+
+namespace scanforms::serial {
+
+enum class PortSource { Variable, SettingsFile, Default };
+
+struct PortDevice {
+    std::string device;
+    PortSource source = PortSource::Default;
+};
+
+// Where port N's device comes from and what it is, looked up anew each time,
+// so a changed settings file counts from the next open.
+PortDevice resolvePort(std::int16_t port);
+
+inline std::string portDeviceName(std::int16_t port) {
+    return resolvePort(port).device;
+}
+
+// "SCANFORMS_COM1" for port 1.
+std::string portVariable(std::int16_t port);
+// "Com1" for port 1: the settings key and the name the window shows.
+std::string portLabel(std::int16_t port);
+// The settings file's path, whether it exists or not.
+std::string settingsFilePath();
+// "the variable SCANFORMS_COM1", "the settings file ...", "the default".
+std::string describeSource(std::int16_t port, PortSource source);
+
+}  // namespace scanforms::serial

@@ -1,0 +1,61 @@
+#include "serial/port_map.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtGlobal>
+#include <fstream>
+#include <optional>
+
+namespace scanforms::serial {
+namespace {
+
+// Each row: what the variable and the settings file say for Com1, and what
+// Com1 resolves to. Com4 is never mapped and keeps its default.
+TEST(PortMap, VariableThenSettingsFileThenThePlatformsPort) {
+    struct Case {
+        const char* what;
+        std::optional<QByteArray> variable;
+        std::optional<std::string> settings;  // the file's whole text
+        std::string device;
+        PortSource source;
+    };
+    const Case cases[] = {
+        {"nothing set", std::nullopt, std::nullopt, "/dev/ttyS0", PortSource::Default},
+        {"a variable", "/dev/ttyUSB0", std::nullopt, "/dev/ttyUSB0", PortSource::Variable},
+        {"an empty variable", "", std::nullopt, "/dev/ttyS0", PortSource::Default},
+        {"the settings file", std::nullopt, "[ports]\nCom1=/dev/serial/by-id/usb-A1\n",
+         "/dev/serial/by-id/usb-A1", PortSource::SettingsFile},
+        {"the variable over the file", "/tmp/scanner", "[ports]\nCom1=/dev/ttyACM0\n",
+         "/tmp/scanner", PortSource::Variable},
+        {"another port in the file", std::nullopt, "[ports]\nCom2=/dev/ttyACM0\n", "/dev/ttyS0",
+         PortSource::Default},
+        {"a file that is no INI", std::nullopt, std::string("\x89PNG\r\n\x1a\n\0", 9), "/dev/ttyS0",
+         PortSource::Default},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        if (c.settings) {
+            ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("scanforms")));
+            std::ofstream(settingsFilePath(), std::ios::binary) << *c.settings;
+        }
+        if (c.variable) {
+            qputenv("SCANFORMS_COM1", *c.variable);
+        } else {
+            qunsetenv("SCANFORMS_COM1");
+        }
+        EXPECT_EQ(settingsFilePath(), config.filePath("scanforms/scanforms.conf").toStdString());
+        const PortDevice com1 = resolvePort(1);
+        EXPECT_EQ(com1.device, c.device);
+        EXPECT_EQ(com1.source, c.source);
+        EXPECT_EQ(resolvePort(4).device, "/dev/ttyS3");
+    }
+    qunsetenv("SCANFORMS_COM1");
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace scanforms::serial

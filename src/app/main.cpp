@@ -1,16 +1,70 @@
 // scanforms: reads answer sheets from an optical mark reader into Scan.TXT in
-// the directory it was started in. It takes no arguments and no settings.
+// the directory it was started in.
+//
+//   scanforms               the Scan window
+//   scanforms --list-ports  the serial devices and what Com1 to Com4 open
+//   scanforms --help | --version
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <cstring>
+#include <iostream>
 
+#include "app/port_listing.h"
 #include "app/program.h"
 #include "serial/serial_comm.h"
 
+namespace {
+
+void nameTheProgram() {
+    QCoreApplication::setApplicationName(QStringLiteral("scanforms"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SCANFORMS_VERSION));
+}
+
+// The options that print and end, with no window: they must work where no
+// display is.
+bool printsOnly(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option :
+             {"--list-ports", "--help", "-h", "--help-all", "--version", "-v"}) {
+            if (std::strcmp(argv[i], option) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    // One line per event in the journal: the area, then what happened.
+    qSetMessagePattern(QStringLiteral("%{category}: %{message}"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A scanning station: reads answer sheets from an optical mark reader on a serial port "
+        "into Scan.TXT in the current directory."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption listPorts(
+        QStringLiteral("list-ports"),
+        QStringLiteral("List the serial devices and the device each of Com1 to Com4 opens."));
+    parser.addOption(listPorts);
+
+    if (printsOnly(argc, argv)) {
+        QCoreApplication application(argc, argv);
+        nameTheProgram();
+        parser.process(application);  // --help and --version print and end here
+        std::cout << scanforms::app::listPorts();
+        return 0;
+    }
+
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("scanforms"));
+    nameTheProgram();
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("scanforms"));
+    parser.process(application);  // an unknown option is refused here
 
     // The scanner component the window drives.
     scanforms::serial::SerialComm scanner;

@@ -3,12 +3,18 @@
 #include <QApplication>
 #include <QObject>
 
+#include "app/port_listing.h"
 #include "window/scan_window.h"
 
 namespace scanforms::app {
 
 int runScanForms(Scanner& scanner) {
     window::ScanWindow scanWindow(scanner);
+    std::array<std::string, window::kPortCount> tips;
+    for (std::size_t i = 0; i < tips.size(); ++i) {
+        tips[i] = portButtonTip(static_cast<int>(i));
+    }
+    scanWindow.setPortTips(tips);
     // Done ends the event loop at once. The close box closes the only window,
     // which ends the loop the same way; the window object is destroyed on the
     // way out, and only then runs its termination handler.

@@ -40,7 +40,8 @@ void Station::deliver(std::function<void()> handler) {
     }
 }
 
-bool Station::trapped(OnFailure onFailure, const std::function<void()>& body) {
+bool Station::trapped(const std::string& action, OnFailure onFailure,
+                      const std::function<void()>& body) {
     std::string description;
     try {
         body();
@@ -52,6 +53,7 @@ bool Station::trapped(OnFailure onFailure, const std::function<void()>& body) {
     } catch (const std::exception& failure) {
         description = failure.what();
     }
+    view_.log(action + " failed: " + description);
     if (onFailure == OnFailure::Silent) {
         return false;
     }
@@ -77,9 +79,13 @@ void Station::onWindowCreated() {
 void Station::onWindowDestroyed() {
     deliver([this] { closeDown(); });
 }
-void Station::onPortClicked(int /*index*/) {
-    // The choice is read off the buttons, not the index clicked.
-    deliver([this] { choosePort(); });
+void Station::onPortClicked(int index) {
+    deliver([this, index] {
+        // Clicking the chosen port again must not close it mid-batch.
+        if (index + 1 != chosenPort_) {
+            choosePort();
+        }
+    });
 }
 void Station::onInitializeClicked() {
     deliver([this] { initializeScanner(); });
@@ -108,14 +114,15 @@ void Station::onNotice(std::string text) {
     deliver([this, text = std::move(text)] { showNotice(text); });
 }
 void Station::onScanFault(std::string /*reason*/) {
-    // The operator's box says the same for every reason; the component logs it.
+    // The operator's box says the same for every reason; the scanner
+    // component logs the reason.
     deliver([this] { answerFault(); });
 }
 
 // ---- Start-up and the port choice ----
 
 void Station::selectStoredPort() {
-    trapped(OnFailure::CloseAllFiles, [&] {
+    trapped("reading the port file", OnFailure::CloseAllFiles, [&] {
         view_.setPromptCaption("Get ready -- Turn scanner power switch on, load your forms.");
         files_.openInput(kReadFile, kPortFileReadName);
         const std::int16_t stored = files_.readInt16(kReadFile);
@@ -138,7 +145,7 @@ void Station::selectStoredPort() {
 void Station::choosePort() {
     // Closing the port never fails; should a component fail anyway, the
     // operator is told, and recording goes on.
-    trapped(OnFailure::KeepFiles, [&] {
+    trapped("choosing a port", OnFailure::KeepFiles, [&] {
         scanner_.closePort();
         for (int i = 0; i < kPortButtons; ++i) {
             if (view_.portSelected(i)) {
@@ -151,7 +158,7 @@ void Station::choosePort() {
 // ---- Scanner initialization ----
 
 void Station::initializeScanner() {
-    trapped(OnFailure::CloseAllFiles, [&] {
+    trapped("initializing the scanner", OnFailure::CloseAllFiles, [&] {
         view_.setPromptCaption(
             "Press the red End of Batch button on the scanner when you are done.");
         scanner_.setPortNumber(chosenPort_);
@@ -167,7 +174,7 @@ void Station::initializeScanner() {
 }
 
 void Station::finishInitializing(std::int16_t result, const std::string& diagnostic) {
-    trapped(OnFailure::CloseAllFiles, [&] {
+    trapped("taking the setup answer", OnFailure::CloseAllFiles, [&] {
         if (result != 0) {
             view_.setStatusText(
                 "OK to scan forms.  Click the Start Scanning button when you are ready.");
@@ -181,11 +188,12 @@ void Station::finishInitializing(std::int16_t result, const std::string& diagnos
 // ---- The scanning loop ----
 
 void Station::startScanning() {
-    trapped(OnFailure::CloseAllFiles, [&] {
+    trapped("starting a batch", OnFailure::CloseAllFiles, [&] {
         files_.close(kWrittenFile);
         if (ready_) {
             view_.setStatusText("Start feeding your answer sheets.");
             files_.openOutput(kWrittenFile, kRecordFileName);
+            view_.log("batch started: Scan.TXT emptied");
             scanner_.sendCommand("READ");
         } else {
             view_.setStatusText("Please initialize the scanner first.");
@@ -194,9 +202,10 @@ void Station::startScanning() {
 }
 
 void Station::readSheet(const std::string& response) {
-    trapped(OnFailure::CloseAllFiles, [&] {
+    trapped("reading a sheet", OnFailure::CloseAllFiles, [&] {
         if (response.empty()) {
             // The loop halts here: no read is asked for.
+            view_.log("read error: the scanner gave an empty response");
             view_.messageBox("Read error.", BoxStyle::Information, std::nullopt);
             return;
         }
@@ -209,7 +218,7 @@ void Station::readSheet(const std::string& response) {
 }
 
 void Station::showNotice(const std::string& text) {
-    trapped(OnFailure::KeepFiles, [&] {
+    trapped("showing a notice", OnFailure::KeepFiles, [&] {
         view_.setStatusText(text);
         // A notice whose second character is a double quote asks for a read.
         // A notice of fewer than two characters has none: it is only shown.
@@ -221,7 +230,7 @@ void Station::showNotice(const std::string& text) {
 }
 
 void Station::answerFault() {
-    trapped(OnFailure::KeepFiles, [&] {
+    trapped("answering a scan fault", OnFailure::KeepFiles, [&] {
         view_.beep();
         view_.messageBox("Scanning error occurred or scanner timeout.  Try again.", BoxStyle::Plain,
                          std::nullopt);
@@ -231,6 +240,7 @@ void Station::answerFault() {
 }
 
 void Station::announceEndOfBatch() {
+    view_.log("end of batch");
     view_.messageBox("End of Batch", BoxStyle::Plain, std::nullopt);
 }
 
@@ -240,19 +250,21 @@ void Station::recordSheet(const decode::DecodedSheet& sheet, const std::string& 
     // A failure here closes every file, Scan.TXT included, and the sheet is
     // still shown and answered with a read: later records fail the same way
     // until Start Scanning opens a new Scan.TXT.
-    trapped(OnFailure::CloseAllFiles, [&] {
+    trapped("recording sheet " + sheet.id() + " in Scan.TXT", OnFailure::CloseAllFiles, [&] {
         view_.setLabel1Caption("The scanner read....");
         if (warnOfMultipleMarks(text)) {
+            view_.log("sheet " + sheet.id() + " rejected: multiple marks");
             return;
         }
         files_.writeLine(kWrittenFile, {sheet.id(), sheet.answers});
         recordWritten_ = true;
+        view_.log("sheet " + sheet.id() + " recorded");
     });
 }
 
 bool Station::warnOfMultipleMarks(const std::string& text) {
     bool warned = false;  // a failure reads as no warning
-    trapped(OnFailure::CloseAllFiles, [&] {
+    trapped("warning of multiple marks", OnFailure::CloseAllFiles, [&] {
         const auto positions = decode::multipleMarkPositions(text);
         if (!positions.empty()) {
             view_.beep();
@@ -270,7 +282,7 @@ bool Station::warnOfMultipleMarks(const std::string& text) {
 void Station::finish() {
     // A failure here keeps the files open and the program running: the
     // operator may press Done again.
-    trapped(OnFailure::KeepFiles, [&] {
+    trapped("saving the port and the flag at Done", OnFailure::KeepFiles, [&] {
         files_.close(kWrittenFile);
         view_.messageBox("Press the END button on your scanner.", BoxStyle::Information,
                          std::string("Press scanner END button."));
@@ -283,12 +295,14 @@ void Station::finish() {
             files_.writeLine(kWrittenFile, {std::int16_t{1}});
             files_.close(kWrittenFile);
         }
+        view_.log("done: port " + std::to_string(chosenPort_) + " saved" +
+                  (recordWritten_ ? ", FormsFlag.TXT written" : ""));
         endProgram();
     });
 }
 
 void Station::closeDown() {
-    trapped(OnFailure::Silent, [&] {
+    trapped("closing the window", OnFailure::Silent, [&] {
         scanner_.closePort();
         view_.setStatusText("Closed");
         files_.close(kWrittenFile);

@@ -40,6 +40,7 @@ public:
     // failures. After Done, or once the window is gone, nothing runs.
     void onWindowCreated();
     void onWindowDestroyed();
+    // A click on the button already chosen is no port choice.
     void onPortClicked(int index);
     void onInitializeClicked();
     void onStartScanningClicked();
@@ -80,10 +81,10 @@ private:
 
     // What a failure inside a handler does once its box was shown.
     enum class OnFailure { CloseAllFiles, KeepFiles, Silent };
-    // Runs `body`; a failure inside it shows "You have encountered error "
-    // and its description, then closes every open file unless told not to.
-    // Returns false when the body failed.
-    bool trapped(OnFailure onFailure, const std::function<void()>& body);
+    // Runs `body`; a failure inside it is logged as `action` failing, shows
+    // "You have encountered error " and its description, then closes every
+    // open file unless told not to. Returns false when the body failed.
+    bool trapped(const std::string& action, OnFailure onFailure, const std::function<void()>& body);
     void endProgram();
 
     StationView& view_;

@@ -36,6 +36,9 @@ public:
     virtual void messageBox(const std::string& text, BoxStyle style,
                             const std::optional<std::string>& title) = 0;
     virtual void beep() = 0;
+    // One line for the station's log: what happened to a batch, a sheet or
+    // a file, for whoever looks into a run afterwards.
+    virtual void log(const std::string& line) = 0;
     // Ends the program at once: no further handler runs.
     virtual void endProgram() = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -16,6 +17,11 @@
 #include "window/sheet_motif.h"
 
 namespace scanforms::window {
+namespace {
+
+Q_LOGGING_CATEGORY(lcStation, "scanforms.station", QtInfoMsg)
+
+}  // namespace
 
 ScanWindow::ScanWindow(Scanner& scanner, QWidget* parent)
     : QWidget(parent), station_(*this, scanner) {
@@ -109,6 +115,12 @@ void ScanWindow::connectClicks() {
     }
 }
 
+void ScanWindow::setPortTips(const std::array<std::string, kPortCount>& tips) {
+    for (std::size_t i = 0; i < tips.size(); ++i) {
+        port_[i]->setToolTip(QString::fromStdString(tips[i]));
+    }
+}
+
 std::string ScanWindow::statusText() const {
     return statusBytes_ ? *statusBytes_ : toBytes(txtProcessing_->toPlainText());
 }
@@ -145,6 +157,10 @@ void ScanWindow::messageBox(const std::string& text, BoxStyle style,
 
 void ScanWindow::beep() {
     window::beep();
+}
+
+void ScanWindow::log(const std::string& line) {
+    qCInfo(lcStation).noquote() << fromBytes(line);
 }
 
 void ScanWindow::endProgram() {

@@ -7,7 +7,8 @@
 //       --> Station::on...Clicked
 //   the scanner (the component handed in) --events--> Station
 //   Station --> StationView, implemented here: status box, Prompt, Label1,
-//               the Port buttons, modal boxes, beep, end of program
+//               the Port buttons, modal boxes, beep, the log
+//               ("scanforms.station"), end of program
 //   creating the window reads the port file (before it is shown);
 //   destroying it closes the port (never after Done)
 
@@ -38,6 +39,9 @@ public:
     // Closes the port, unless Done already ended the program.
     ~ScanWindow() override;
 
+    // Each port button's tooltip: the device it opens.
+    void setPortTips(const std::array<std::string, kPortCount>& tips);
+
     // StationView
     std::string statusText() const override;
     void setStatusText(const std::string& text) override;
@@ -48,6 +52,7 @@ public:
     void messageBox(const std::string& text, BoxStyle style,
                     const std::optional<std::string>& title) override;
     void beep() override;
+    void log(const std::string& line) override;
     void endProgram() override;
 
 signals:

@@ -22,6 +22,7 @@ public:
     std::string label1;
     std::array<bool, 4> ports{};
     std::vector<std::string> boxes;  // "style|title|text"
+    std::vector<std::string> logLines;
     int beeps = 0;
     bool ended = false;
     std::function<void(const std::string&)> onBox;
@@ -61,6 +62,7 @@ public:
         ++beeps;
         log_.push_back("beep");
     }
+    void log(const std::string& line) override { logLines.push_back(line); }
     void endProgram() override {
         ended = true;
         log_.push_back("end");

@@ -92,13 +92,26 @@ TEST_F(PortFile, PortFileWrittenByDoneIsFoundAtNextStart) {
     EXPECT_EQ(chosenPort(next), 3);
 }
 
-TEST_F(PortFile, ClickOnAPortButtonChoosesItsPort) {
-    for (int index : {3, 0, 0, 2}) {
+// A click on the button already chosen is no choice: the port stays open and
+// a batch in progress goes on.
+TEST_F(PortFile, ClickOnAnotherPortButtonChoosesItsPort) {
+    struct Case {
+        int index;
+        bool choice;
+    };
+    for (const Case& c : {Case{3, true}, Case{0, true}, Case{0, false}, Case{2, true}}) {
         log.clear();
-        choosePort(index);
-        EXPECT_EQ(entries("scanner:closePort"), Strings{"scanner:closePort"});
-        EXPECT_EQ(chosenPort(*this), index + 1);
+        choosePort(c.index);
+        EXPECT_EQ(entries("scanner:closePort").size(), c.choice ? 1u : 0u) << c.index;
+        EXPECT_EQ(chosenPort(*this), c.index + 1);
     }
+    startRun();
+    choosePort(2);
+    scanner.raiseSheetRead(sheet("000001"));
+    EXPECT_EQ(log,
+              (Strings{"select:2", "label1:The scanner read....",
+                       "status:000001XYZ" + std::string(200, ' '), "scanner:sendCommand(Read)"}));
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <cstring>
 #include <iostream>
+#include <string_view>
 
 #include "app/port_listing.h"
 #include "app/program.h"
@@ -21,15 +21,15 @@ void nameTheProgram() {
     QCoreApplication::setApplicationVersion(QStringLiteral(SCANFORMS_VERSION));
 }
 
-// The options that print and end, with no window: they must work where no
-// display is.
+// Our options print and end, with no window, so they work where no display
+// is; an unknown one is refused the same way. Qt's own window options (one
+// dash: -platform, -style) go to the window.
 bool printsOnly(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
-        for (const char* option :
-             {"--list-ports", "--help", "-h", "--help-all", "--version", "-v"}) {
-            if (std::strcmp(argv[i], option) == 0) {
-                return true;
-            }
+        const std::string_view argument = argv[i];
+        if (argument.starts_with("--") || argument == "-h" || argument == "-v" ||
+            argument == "-?") {
+            return true;
         }
     }
     return false;

@@ -47,10 +47,6 @@ std::string matchEntryName(const std::string& directory, std::string_view name) 
     std::optional<std::string> best;
     while (const dirent* entry = readdir(dir)) {
         const std::string_view entryName = entry->d_name;
-        if (entryName == name) {
-            best = entryName;
-            break;
-        }
         if (sameIgnoringCase(entryName, name) && (!best || entryName < *best)) {
             best = entryName;
         }

@@ -78,15 +78,31 @@ TEST(TextFiles, NamesMatchWithoutRegardToCase) {
     EXPECT_EQ(files.readInt16(2), 2);
 }
 
-TEST(TextFiles, CaseVariantsChooseExactSpellingElseFirstInByteOrder) {
+TEST(TextFiles, CaseVariantsChooseFirstInByteOrderWhateverTheSpelling) {
     TempDir dir;
     dir.write("cOM.TXT", "");
     dir.write("Com.txt", "");
-    EXPECT_EQ(matchEntryName(dir.path().string(), "COM.TXT"), "Com.txt");
+    EXPECT_EQ(matchEntryName(dir.path().string(), "cOM.TXT"), "Com.txt");
     dir.write("COM.TXT", "");
-    EXPECT_EQ(matchEntryName(dir.path().string(), "COM.TXT"), "COM.TXT");
+    for (const char* spelling : {"COM.TXT", "Com.txt", "cOM.TXT", "com.txt"}) {
+        EXPECT_EQ(matchEntryName(dir.path().string(), spelling), "COM.TXT") << spelling;
+    }
     EXPECT_EQ(matchEntryName(dir.path().string(), "other.TXT"), "other.TXT");
     EXPECT_EQ(currentDirectoryFile("Scan.TXT"), (dir.path() / "Scan.TXT").string());
+}
+
+// Start-up reads the port file as "Com.TXT" and Done writes it as "com.TXT":
+// with both spellings on the disk they must still be one file.
+TEST(TextFiles, WhatIsWrittenUnderOneSpellingIsReadUnderAnother) {
+    TempDir dir;
+    dir.write("Com.TXT", "4\r\n");
+    dir.write("com.TXT", "1\r\n");
+    TextFiles files;
+    files.openOutput(1, "com.TXT");
+    files.writeLine(1, {std::int16_t{2}});
+    files.close(1);
+    files.openInput(2, "Com.TXT");
+    EXPECT_EQ(files.readInt16(2), 2);
 }
 
 TEST(TextFiles, ReadsFieldsUpToCommaOrLineEnd) {

@@ -1,11 +1,20 @@
 #pragma once
 
+// The program's sequential text files: lines of items go out to the record,
+// port and flag files, and 16-bit integers come back from the port file, all
+// in the current directory and under small file numbers.
+//
+//   writeLine(items) --> formatLine --> FileSystem (write, sync) --> disk
+//   readInt16 <-- convertInt16Field <-- a field <-- FileSystem (read)
+
 #include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "textfile/file_system.h"
 
 namespace scanforms::textfile {
 
@@ -22,15 +31,15 @@ std::string formatLine(const std::vector<Item>& items);
 // numbers (1 for the file being written, 2 for the file being read). Names are
 // matched without regard to letter case; bytes are written as they are.
 //
-// Every line written reaches the disk before writeLine returns: it is written
-// whole with one call and then synced, so a crash or power cut never loses a
-// line the operator was told about. A write or sync that fails cuts the file
-// back to its last whole line, so no torn line is ever left behind.
+// Every line is appended at the file's end as it is then and reaches the disk
+// before writeLine returns, so a crash or power cut never loses a line the
+// operator was told about. A device in a file's place (/dev/null, a terminal)
+// takes the lines as they come and has nothing to sync.
 //
 // Every failure raises scanforms::Failure with an operator's description.
 class TextFiles {
 public:
-    TextFiles() = default;
+    explicit TextFiles(FileSystem& fs = systemFileSystem()) : fs_(fs) {}
     ~TextFiles();
     TextFiles(const TextFiles&) = delete;
     TextFiles& operator=(const TextFiles&) = delete;
@@ -44,6 +53,8 @@ public:
     void closeAll();
     bool isOpen(int number) const { return files_.contains(number); }
 
+    // Writes one line, whole. A write or sync that fails cuts the file back to
+    // its size before the line, so no torn line is ever left behind.
     void writeLine(int number, const std::vector<Item>& items);
     // Reads the next field (up to a comma or the end of the line) as a 16-bit
     // integer; see convertInt16Field for how its text converts.
@@ -52,20 +63,22 @@ public:
 private:
     enum class Mode { Output, Input };
     struct OpenFile {
-        int fd = -1;
+        Handle handle = -1;
         Mode mode = Mode::Output;
-        std::string path;
-        long long size = 0;        // output: bytes of whole lines written
-        std::string buffer;        // input: bytes read but not yet used
-        std::size_t position = 0;  // input: next byte of buffer
-        bool endOfFile = false;    // input: nothing more to read
+        std::string path;                      // the file as it is named in the directory
+        std::string replacement;               // Replace: the new file, until it takes path's place
+        std::optional<std::string> abandoned;  // Replace: why the new file was given up
+        std::string buffer;                    // input: bytes read but not yet used
+        std::size_t position = 0;              // input: next byte of buffer
+        bool endOfFile = false;                // input: nothing more to read
     };
 
-    OpenFile& fileFor(int number, Mode mode);
-    void openFile(int number, std::string_view name, Mode mode);
+    OpenFile& fileFor(int number, bool output);
+    void checkNumberIsFree(int number) const;
     // The next byte of an input file, or -1 at the end of the file.
     int nextByte(OpenFile& file);
 
+    FileSystem& fs_;
     std::map<int, OpenFile> files_;
 };
 

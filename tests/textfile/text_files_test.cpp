@@ -8,26 +8,17 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 
-#include "common/failure.h"
 #include "fakes/temp_dir.h"
+#include "textfile/failure_of.h"
 #include "textfile/file_name.h"
 
 namespace scanforms::textfile {
 namespace {
 
+using scanforms::testing::failureOf;
 using scanforms::testing::TempDir;
-
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Failure& failure) {
-        return failure.description();
-    }
-    return "(no failure)";
-}
 
 TEST(FormatLine, ItemsBytesAndLineEnd) {
     struct Case {
@@ -170,8 +161,7 @@ TEST(TextFiles, NeverHangsOrSwallowsHugeContent) {
     EXPECT_EQ(failureOf([&] { files.readInt16(2); }), "Type mismatch");
 }
 
-// A record file that is a link to /dev/full: the write fails with ENOSPC
-// (while a sync on that device would fail with EINVAL, which is not a loss).
+// A record file that is a link to /dev/full: the write fails with ENOSPC.
 TEST(TextFiles, FullDiskIsReportedAndLeavesNoPartialLine) {
     TempDir dir;
     std::filesystem::create_symlink("/dev/full", dir.path() / "Scan.TXT");
@@ -183,6 +173,7 @@ TEST(TextFiles, FullDiskIsReportedAndLeavesNoPartialLine) {
               "Disk full");
 }
 
+// A device has nothing to sync (a sync of /dev/null fails with EINVAL).
 TEST(TextFiles, DeviceThatCannotSyncStillTakesTheLine) {
     TempDir dir;
     std::filesystem::create_symlink("/dev/null", dir.path() / "Scan.TXT");

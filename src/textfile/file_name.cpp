@@ -42,4 +42,8 @@ std::string parentOf(const std::string& path) {
     return std::filesystem::path(path).parent_path().string();
 }
 
+std::string lastPartOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
 }  // namespace scanforms::textfile

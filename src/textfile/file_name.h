@@ -25,7 +25,8 @@ std::string currentDirectoryFile(std::string_view name, FileSystem& fs = systemF
 
 // `name` in `directory`, joined by the platform's separator.
 std::string pathIn(const std::string& directory, std::string_view name);
-// The directory a path is in.
+// The directory a path is in, and the last part of a path.
 std::string parentOf(const std::string& path);
+std::string lastPartOf(const std::string& path);
 
 }  // namespace scanforms::textfile

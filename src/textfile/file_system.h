@@ -9,7 +9,8 @@
 //   TextFiles, currentDirectoryFile --> FileSystem --> the system
 //
 // A failing call raises scanforms::Failure with the operator's description
-// ("Disk full", "Permission denied", ...).
+// ("Disk full", "Permission denied", ...); a path that names nothing is a
+// result instead.
 
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +51,8 @@ public:
     // The names in `directory`; none when it cannot be read.
     virtual std::vector<std::string> entryNames(const std::string& directory) = 0;
 
+    // What `path` leads to, links followed; nothing when no file has that path.
+    virtual std::optional<FileStatus> status(const std::string& path) = 0;
     virtual FileStatus status(Handle handle) = 0;
 
     // Opening never waits for the other end of a pipe or a device.

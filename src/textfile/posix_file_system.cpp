@@ -69,6 +69,17 @@ public:
         return names;
     }
 
+    std::optional<FileStatus> status(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == -1) {
+            if (errno == ENOENT || errno == ENOTDIR) {
+                return std::nullopt;
+            }
+            failWithErrno(errno);
+        }
+        return statusFrom(st);
+    }
+
     FileStatus status(Handle handle) override {
         struct stat st {};
         if (::fstat(fdOf(handle), &st) == -1) {

@@ -11,6 +11,17 @@ constexpr int kLowestNumber = 1;
 constexpr int kHighestNumber = 255;
 constexpr std::size_t kReadChunk = 4096;
 
+// A record file must be a file that keeps its lines, or a device that takes
+// them (/dev/null, a terminal). A pipe or socket would stall or drop them.
+void refuseForOutput(FileType type) {
+    if (type == FileType::Directory) {
+        throw Failure("Path/File access error");
+    }
+    if (type == FileType::Other) {
+        throw Failure("Bad file mode");
+    }
+}
+
 }  // namespace
 
 std::string formatLine(const std::vector<Item>& items) {
@@ -49,11 +60,12 @@ void TextFiles::openOutput(int number, std::string_view name) {
     OpenFile file;
     file.mode = Mode::Output;
     file.path = currentDirectoryFile(name, fs_);
+    if (const std::optional<FileStatus> existing = fs_.status(file.path)) {
+        refuseForOutput(existing->type);
+    }
     HandleGuard handle(fs_, fs_.open(file.path, OpenMode::Write));
     const FileStatus status = fs_.status(handle.get());
-    if (status.type == FileType::Directory) {
-        throw Failure("Path/File access error");
-    }
+    refuseForOutput(status.type);  // something else may have taken the name meanwhile
     if (status.type == FileType::Regular) {
         // The file's entry must be on the disk before its lines are.
         fs_.syncDirectory(parentOf(file.path));
@@ -109,7 +121,13 @@ TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
 void TextFiles::writeLine(int number, const std::vector<Item>& items) {
     OpenFile& file = fileFor(number, true);
     const std::string line = formatLine(items);
+    // Lines written to a file that no longer has the record file's name would
+    // be lost to the operator while every sheet looked recorded.
     const FileStatus opened = fs_.status(file.handle);
+    const std::optional<FileStatus> named = fs_.status(file.path);
+    if (!named || !named->sameFileAs(opened)) {
+        throw Failure(lastPartOf(file.path) + " was removed or replaced");
+    }
     // Only a regular file keeps the line: a device has nothing to sync. A
     // failed sync may have lost the line, so it fails like a failed write and
     // is never retried.

@@ -33,8 +33,9 @@ std::string formatLine(const std::vector<Item>& items);
 //
 // Every line is appended at the file's end as it is then and reaches the disk
 // before writeLine returns, so a crash or power cut never loses a line the
-// operator was told about. A device in a file's place (/dev/null, a terminal)
-// takes the lines as they come and has nothing to sync.
+// operator was told about. A file opened for output must be a regular file or
+// a character device such as /dev/null; a device takes the lines as they come
+// and has nothing to sync.
 //
 // Every failure raises scanforms::Failure with an operator's description.
 class TextFiles {
@@ -53,8 +54,11 @@ public:
     void closeAll();
     bool isOpen(int number) const { return files_.contains(number); }
 
-    // Writes one line, whole. A write or sync that fails cuts the file back to
-    // its size before the line, so no torn line is ever left behind.
+    // Writes one line, whole. The file's path must still lead to the file
+    // that was opened; when it was removed, renamed or replaced, nothing is
+    // written and the failure says so. A write or sync that fails cuts the
+    // file back to its size before the line, so no torn line is ever left
+    // behind.
     void writeLine(int number, const std::vector<Item>& items);
     // Reads the next field (up to a comma or the end of the line) as a 16-bit
     // integer; see convertInt16Field for how its text converts.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,6 +23,15 @@ using Strings = std::vector<std::string>;
 
 const std::vector<Item> kFirst = {std::string("000001"), std::string(200, 'A')};
 const std::vector<Item> kSecond = {std::string("000002"), std::string(200, 'B')};
+
+Strings entriesOf(const TempDir& dir) {
+    Strings names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TEST(DurableWrite, NewFileAndEachLineAreSyncedBeforeTheCallReturns) {
     TempDir dir;
@@ -76,6 +86,50 @@ TEST(DurableWrite, LinesGoOnAtTheEndOfAShortenedFile) {
     EXPECT_EQ(dir.read("Scan.TXT"), "");
     files.writeLine(1, kSecond);
     EXPECT_EQ(dir.read("Scan.TXT"), formatLine(kSecond));
+}
+
+// Lines written to a file that is no longer the record file would be lost
+// while every sheet looked recorded.
+TEST(DurableWrite, RecordFileThatWasRemovedOrReplacedTakesNoLine) {
+    struct Case {
+        const char* what;
+        void (*change)(const TempDir&);
+        Strings entries;   // of the directory afterwards
+        std::string kept;  // in its first entry
+    };
+    const Case cases[] = {
+        {"removed",
+         [](const TempDir& d) { std::filesystem::remove(d.path() / "Scan.TXT"); },
+         {},
+         ""},
+        {"renamed",
+         [](const TempDir& d) {
+             std::filesystem::rename(d.path() / "Scan.TXT", d.path() / "Old.TXT");
+         },
+         {"Old.TXT"},
+         formatLine(kFirst)},
+        {"replaced",
+         [](const TempDir& d) {
+             d.write("New.TXT", "other\r\n");
+             std::filesystem::rename(d.path() / "New.TXT", d.path() / "Scan.TXT");
+         },
+         {"Scan.TXT"},
+         "other\r\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        TextFiles files;
+        files.openOutput(1, "Scan.TXT");
+        files.writeLine(1, kFirst);
+        c.change(dir);
+        EXPECT_EQ(failureOf([&] { files.writeLine(1, kSecond); }),
+                  "Scan.TXT was removed or replaced")
+            << c.what;
+        EXPECT_EQ(entriesOf(dir), c.entries) << c.what;
+        if (!c.entries.empty()) {
+            EXPECT_EQ(dir.read(c.entries.front()), c.kept) << c.what;
+        }
+    }
 }
 
 }  // namespace

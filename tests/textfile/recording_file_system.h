@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     std::string currentDirectory() override { return real_.currentDirectory(); }
     std::vector<std::string> entryNames(const std::string& directory) override {
         return real_.entryNames(directory);
+    }
+    std::optional<textfile::FileStatus> status(const std::string& path) override {
+        return real_.status(path);
     }
     textfile::FileStatus status(textfile::Handle handle) override { return real_.status(handle); }
 

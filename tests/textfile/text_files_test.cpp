@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -140,9 +142,21 @@ TEST(TextFiles, FailuresCarryOperatorDescriptions) {
     EXPECT_EQ(failureOf([&] { files.openInput(2, "Dir.TXT"); }), "Path/File access error");
     EXPECT_EQ(failureOf([&] { files.openOutput(1, "dir.txt"); }), "Path/File access error");
 
+    // A pipe or a socket would stall or drop the lines.
     ASSERT_EQ(mkfifo((dir.path() / "Fifo.TXT").c_str(), 0600), 0);
     EXPECT_EQ(failureOf([&] { files.openInput(2, "Fifo.TXT"); }), "Bad file mode");
     EXPECT_FALSE(files.isOpen(2));
+    EXPECT_EQ(failureOf([&] { files.openOutput(1, "Fifo.TXT"); }), "Bad file mode");
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string sockPath = (dir.path() / "Sock.TXT").string();
+    ASSERT_LT(sockPath.size(), sizeof address.sun_path);
+    sockPath.copy(address.sun_path, sockPath.size());
+    ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(failureOf([&] { files.openOutput(1, "Sock.TXT"); }), "Bad file mode");
+    close(sock);
+    EXPECT_FALSE(files.isOpen(1));
 }
 
 TEST(TextFiles, NeverHangsOrSwallowsHugeContent) {

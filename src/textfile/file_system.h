@@ -9,8 +9,8 @@
 //   TextFiles, currentDirectoryFile --> FileSystem --> the system
 //
 // A failing call raises scanforms::Failure with the operator's description
-// ("Disk full", "Permission denied", ...); a path that names nothing is a
-// result instead.
+// ("Disk full", "Permission denied", ...); the few outcomes the callers decide
+// on are results instead (a name that is taken, a path that names nothing).
 
 #include <cstddef>
 #include <cstdint>
@@ -57,6 +57,8 @@ public:
 
     // Opening never waits for the other end of a pipe or a device.
     virtual Handle open(const std::string& path, OpenMode mode) = 0;
+    // A new file for writing; nothing when the name is already taken.
+    virtual std::optional<Handle> createNew(const std::string& path) = 0;
     // Up to `size` bytes; 0 at the end of the file.
     virtual std::size_t read(Handle handle, char* buffer, std::size_t size) = 0;
     // All of `bytes`, or a failure.
@@ -70,6 +72,10 @@ public:
     // The directory's entries (files created, renamed or removed in it) reach
     // the disk before this returns.
     virtual void syncDirectory(const std::string& directory) = 0;
+    // Puts `from` in the place of `to`, replacing whatever file was there.
+    virtual void rename(const std::string& from, const std::string& to) = 0;
+    // Best effort: a file left behind is no failure of the caller's.
+    virtual void remove(const std::string& path) = 0;
 };
 
 // The backend of the system the program runs on.

@@ -105,6 +105,18 @@ public:
         return fd;
     }
 
+    std::optional<Handle> createNew(const std::string& path) override {
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd == -1) {
+            if (errno == EEXIST) {
+                return std::nullopt;
+            }
+            failWithErrno(errno);
+        }
+        return fd;
+    }
+
     std::size_t read(Handle handle, char* buffer, std::size_t size) override {
         ssize_t n = 0;
         do {
@@ -159,6 +171,14 @@ public:
             failWithErrno(error);
         }
     }
+
+    void rename(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) == -1) {
+            failWithErrno(errno);
+        }
+    }
+
+    void remove(const std::string& path) override { ::unlink(path.c_str()); }
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "textfile/text_files.h"
 
+#include <utility>
+
 #include "common/failure.h"
 #include "textfile/file_name.h"
 #include "textfile/int16_field.h"
@@ -10,6 +12,7 @@ namespace {
 constexpr int kLowestNumber = 1;
 constexpr int kHighestNumber = 255;
 constexpr std::size_t kReadChunk = 4096;
+constexpr char kReplacementSuffix[] = ".new";
 
 // A record file must be a file that keeps its lines, or a device that takes
 // them (/dev/null, a terminal). A pipe or socket would stall or drop them.
@@ -55,23 +58,52 @@ void TextFiles::checkNumberIsFree(int number) const {
     }
 }
 
-void TextFiles::openOutput(int number, std::string_view name) {
+void TextFiles::openOutput(int number, std::string_view name, OutputMode mode) {
     checkNumberIsFree(number);
-    OpenFile file;
-    file.mode = Mode::Output;
-    file.path = currentDirectoryFile(name, fs_);
-    if (const std::optional<FileStatus> existing = fs_.status(file.path)) {
+    const std::string path = currentDirectoryFile(name, fs_);
+    const std::optional<FileStatus> existing = fs_.status(path);
+    if (existing) {
         refuseForOutput(existing->type);
     }
-    HandleGuard handle(fs_, fs_.open(file.path, OpenMode::Write));
+    // A device cannot be replaced; it takes the lines directly.
+    const bool device = existing && existing->type == FileType::CharacterDevice;
+    files_.emplace(
+        number, mode == OutputMode::Replace && !device ? openReplacement(path) : openPlain(path));
+}
+
+TextFiles::OpenFile TextFiles::openPlain(const std::string& path) {
+    HandleGuard handle(fs_, fs_.open(path, OpenMode::Write));
     const FileStatus status = fs_.status(handle.get());
     refuseForOutput(status.type);  // something else may have taken the name meanwhile
     if (status.type == FileType::Regular) {
         // The file's entry must be on the disk before its lines are.
-        fs_.syncDirectory(parentOf(file.path));
+        fs_.syncDirectory(parentOf(path));
     }
+    OpenFile file;
+    file.mode = Mode::Output;
+    file.path = path;
     file.handle = handle.release();
-    files_.emplace(number, std::move(file));
+    return file;
+}
+
+TextFiles::OpenFile TextFiles::openReplacement(const std::string& path) {
+    const std::string replacement = path + kReplacementSuffix;
+    std::optional<Handle> handle = fs_.createNew(replacement);
+    if (!handle) {
+        // Left behind by a replacement that a crash cut short; it never took
+        // the old file's place, so it holds nothing anyone relies on.
+        fs_.remove(replacement);
+        handle = fs_.createNew(replacement);
+        if (!handle) {
+            throw Failure("File already exists");
+        }
+    }
+    OpenFile file;
+    file.mode = Mode::Replace;
+    file.path = path;
+    file.replacement = replacement;
+    file.handle = *handle;
+    return file;
 }
 
 void TextFiles::openInput(int number, std::string_view name) {
@@ -96,15 +128,45 @@ void TextFiles::close(int number) {
     if (it == files_.end()) {
         return;
     }
-    fs_.close(it->second.handle);
+    OpenFile file = std::move(it->second);
     files_.erase(it);
+    finish(file);
 }
 
 void TextFiles::closeAll() {
-    for (auto& [number, file] : files_) {
-        fs_.close(file.handle);
+    for (auto& [number, file] : std::exchange(files_, {})) {
+        try {
+            finish(file);
+        } catch (...) {
+            // Nothing to report to: the old file of a replacement stays.
+        }
     }
-    files_.clear();
+}
+
+void TextFiles::finish(OpenFile& file) {
+    if (file.mode != Mode::Replace) {
+        fs_.close(file.handle);
+        return;
+    }
+    if (file.abandoned) {
+        return;  // its new file is already gone
+    }
+    // The new file is complete on the disk before it takes the old one's
+    // place, and closed first, since some systems rename no open file.
+    bool closed = false;
+    try {
+        fs_.syncData(file.handle);
+        closed = true;
+        fs_.close(file.handle);
+        fs_.rename(file.replacement, file.path);
+    } catch (...) {
+        if (!closed) {
+            fs_.close(file.handle);
+        }
+        fs_.remove(file.replacement);
+        throw;
+    }
+    fs_.syncDirectory(parentOf(file.path));
 }
 
 TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
@@ -112,7 +174,7 @@ TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
     if (it == files_.end()) {
         throw Failure("Bad file name or number");
     }
-    if ((it->second.mode == Mode::Output) != output) {
+    if ((it->second.mode != Mode::Input) != output) {
         throw Failure("Bad file mode");
     }
     return it->second;
@@ -121,6 +183,14 @@ TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
 void TextFiles::writeLine(int number, const std::vector<Item>& items) {
     OpenFile& file = fileFor(number, true);
     const std::string line = formatLine(items);
+    if (file.mode == Mode::Replace) {
+        writeReplacement(file, line);
+    } else {
+        writePlain(file, line);
+    }
+}
+
+void TextFiles::writePlain(OpenFile& file, const std::string& line) {
     // Lines written to a file that no longer has the record file's name would
     // be lost to the operator while every sheet looked recorded.
     const FileStatus opened = fs_.status(file.handle);
@@ -144,6 +214,21 @@ void TextFiles::writeLine(int number, const std::vector<Item>& items) {
         if (regular) {
             fs_.truncate(file.handle, opened.size);
         }
+        throw;
+    }
+}
+
+void TextFiles::writeReplacement(OpenFile& file, const std::string& line) {
+    if (file.abandoned) {
+        throw Failure(*file.abandoned);
+    }
+    try {
+        fs_.write(file.handle, line);
+    } catch (const Failure& failure) {
+        // A new file that lacks a line must never take the old one's place.
+        file.abandoned = failure.description();
+        fs_.close(file.handle);
+        fs_.remove(file.replacement);
         throw;
     }
 }

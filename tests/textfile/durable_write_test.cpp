@@ -132,5 +132,57 @@ TEST(DurableWrite, RecordFileThatWasRemovedOrReplacedTakesNoLine) {
     }
 }
 
+TEST(DurableWrite, ReplacementTakesTheOldFilesPlaceOnlyWhenClosed) {
+    TempDir dir;
+    dir.write("Com.TXT", "4\r\n");
+    dir.write("Com.TXT.new", "9\r\n");  // left behind by a crash
+    RecordingFileSystem fs(dir.path());
+    TextFiles files(fs);
+    files.openOutput(1, "com.TXT", OutputMode::Replace);
+    files.writeLine(1, {std::int16_t{2}});
+    EXPECT_EQ(dir.read("Com.TXT"), "4\r\n");
+    fs.log.clear();
+    files.close(1);
+    EXPECT_EQ(fs.log, (Strings{"syncData Com.TXT.new", "close Com.TXT.new",
+                               "rename Com.TXT.new Com.TXT", "syncDirectory ."}));
+    EXPECT_EQ(dir.read("Com.TXT"), "2\r\n");
+    EXPECT_EQ(entriesOf(dir), Strings{"Com.TXT"});
+}
+
+// Whatever fails, the old file stays whole and the new one is gone. A failed
+// write gives the replacement up: closing the number then puts nothing in
+// place, as when Done fails and is pressed again.
+TEST(DurableWrite, FailedReplacementLeavesTheOldFile) {
+    struct Case {
+        const char* call;
+        bool atWrite;  // else at close
+    };
+    const Case cases[] = {
+        {"write Com.TXT.new", true},
+        {"syncData Com.TXT.new", false},
+        {"rename Com.TXT.new Com.TXT", false},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        dir.write("Com.TXT", "4\r\n");
+        RecordingFileSystem fs(dir.path());
+        TextFiles files(fs);
+        fs.failOnce(c.call, "Disk full");
+        const std::string failure = failureOf([&] {
+            files.openOutput(1, "Com.TXT", OutputMode::Replace);
+            files.writeLine(1, {std::int16_t{2}});
+            files.close(1);
+        });
+        EXPECT_EQ(failure, "Disk full") << c.call;
+        EXPECT_EQ(files.isOpen(1), c.atWrite) << c.call;
+        if (c.atWrite) {
+            EXPECT_EQ(failureOf([&] { files.writeLine(1, {std::int16_t{3}}); }), "Disk full");
+            EXPECT_NO_THROW(files.close(1));
+        }
+        EXPECT_EQ(dir.read("Com.TXT"), "4\r\n") << c.call;
+        EXPECT_EQ(entriesOf(dir), Strings{"Com.TXT"}) << c.call;
+    }
+}
+
 }  // namespace
 }  // namespace scanforms::textfile

@@ -2,8 +2,8 @@
 
 // The system's file-system backend with every call that changes a file, or
 // makes it durable, written to a log first ("write Scan.TXT", "syncData
-// Scan.TXT", "syncDirectory ."), paths relative to one directory. A test can make one logged call
-// fail instead of being made.
+// Scan.TXT", "rename com.TXT.new com.TXT", "syncDirectory ."), paths relative
+// to one directory. A test can make one logged call fail instead of being made.
 
 #include <filesystem>
 #include <map>
@@ -44,6 +44,14 @@ public:
         names_[handle] = name(path);
         return handle;
     }
+    std::optional<textfile::Handle> createNew(const std::string& path) override {
+        record("createNew " + name(path));
+        const std::optional<textfile::Handle> handle = real_.createNew(path);
+        if (handle) {
+            names_[*handle] = name(path);
+        }
+        return handle;
+    }
     std::size_t read(textfile::Handle handle, char* buffer, std::size_t size) override {
         return real_.read(handle, buffer, size);
     }
@@ -66,6 +74,14 @@ public:
     void syncDirectory(const std::string& directory) override {
         record("syncDirectory " + name(directory));
         real_.syncDirectory(directory);
+    }
+    void rename(const std::string& from, const std::string& to) override {
+        record("rename " + name(from) + " " + name(to));
+        real_.rename(from, to);
+    }
+    void remove(const std::string& path) override {
+        record("remove " + name(path));
+        real_.remove(path);
     }
 
 private:

@@ -87,15 +87,17 @@ TEST(TextFiles, CaseVariantsChooseFirstInByteOrderWhateverTheSpelling) {
 // Start-up reads the port file as "Com.TXT" and Done writes it as "com.TXT":
 // with both spellings on the disk they must still be one file.
 TEST(TextFiles, WhatIsWrittenUnderOneSpellingIsReadUnderAnother) {
-    TempDir dir;
-    dir.write("Com.TXT", "4\r\n");
-    dir.write("com.TXT", "1\r\n");
-    TextFiles files;
-    files.openOutput(1, "com.TXT");
-    files.writeLine(1, {std::int16_t{2}});
-    files.close(1);
-    files.openInput(2, "Com.TXT");
-    EXPECT_EQ(files.readInt16(2), 2);
+    for (const OutputMode mode : {OutputMode::Plain, OutputMode::Replace}) {
+        TempDir dir;
+        dir.write("Com.TXT", "4\r\n");
+        dir.write("com.TXT", "1\r\n");
+        TextFiles files;
+        files.openOutput(1, "com.TXT", mode);
+        files.writeLine(1, {std::int16_t{2}});
+        files.close(1);
+        files.openInput(2, "Com.TXT");
+        EXPECT_EQ(files.readInt16(2), 2);
+    }
 }
 
 TEST(TextFiles, ReadsFieldsUpToCommaOrLineEnd) {
@@ -142,11 +144,16 @@ TEST(TextFiles, FailuresCarryOperatorDescriptions) {
     EXPECT_EQ(failureOf([&] { files.openInput(2, "Dir.TXT"); }), "Path/File access error");
     EXPECT_EQ(failureOf([&] { files.openOutput(1, "dir.txt"); }), "Path/File access error");
 
+    EXPECT_EQ(failureOf([&] { files.openOutput(1, "DIR.TXT", OutputMode::Replace); }),
+              "Path/File access error");
+
     // A pipe or a socket would stall or drop the lines.
     ASSERT_EQ(mkfifo((dir.path() / "Fifo.TXT").c_str(), 0600), 0);
     EXPECT_EQ(failureOf([&] { files.openInput(2, "Fifo.TXT"); }), "Bad file mode");
     EXPECT_FALSE(files.isOpen(2));
     EXPECT_EQ(failureOf([&] { files.openOutput(1, "Fifo.TXT"); }), "Bad file mode");
+    EXPECT_EQ(failureOf([&] { files.openOutput(1, "Fifo.TXT", OutputMode::Replace); }),
+              "Bad file mode");
     const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -176,24 +183,31 @@ TEST(TextFiles, NeverHangsOrSwallowsHugeContent) {
 }
 
 // A record file that is a link to /dev/full: the write fails with ENOSPC.
+// A device cannot be replaced, so it takes the lines directly in both modes.
 TEST(TextFiles, FullDiskIsReportedAndLeavesNoPartialLine) {
-    TempDir dir;
-    std::filesystem::create_symlink("/dev/full", dir.path() / "Scan.TXT");
-    TextFiles files;
-    files.openOutput(1, "Scan.TXT");
-    EXPECT_EQ(failureOf([&] {
-                  files.writeLine(1, {std::string("004217"), std::string(200, ' ')});
-              }),
-              "Disk full");
+    for (const OutputMode mode : {OutputMode::Plain, OutputMode::Replace}) {
+        TempDir dir;
+        std::filesystem::create_symlink("/dev/full", dir.path() / "Scan.TXT");
+        TextFiles files;
+        files.openOutput(1, "Scan.TXT", mode);
+        EXPECT_EQ(failureOf([&] {
+                      files.writeLine(1, {std::string("004217"), std::string(200, ' ')});
+                  }),
+                  "Disk full");
+    }
 }
 
 // A device has nothing to sync (a sync of /dev/null fails with EINVAL).
 TEST(TextFiles, DeviceThatCannotSyncStillTakesTheLine) {
-    TempDir dir;
-    std::filesystem::create_symlink("/dev/null", dir.path() / "Scan.TXT");
-    TextFiles files;
-    files.openOutput(1, "Scan.TXT");
-    EXPECT_NO_THROW(files.writeLine(1, {std::int16_t{1}}));
+    for (const OutputMode mode : {OutputMode::Plain, OutputMode::Replace}) {
+        TempDir dir;
+        std::filesystem::create_symlink("/dev/null", dir.path() / "Scan.TXT");
+        TextFiles files;
+        files.openOutput(1, "Scan.TXT", mode);
+        EXPECT_NO_THROW(files.writeLine(1, {std::int16_t{1}}));
+        EXPECT_NO_THROW(files.close(1));
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "Scan.TXT"));
+    }
 }
 
 TEST(TextFiles, FailedWriteCutsBackToLastWholeLine) {

@@ -6,7 +6,7 @@
 // Tests wrap the system's backend to see the order of the calls or to make
 // one of them fail.
 //
-//   TextFiles, currentDirectoryFile --> FileSystem --> the system
+//   TextFiles, archiveFile, currentDirectoryFile --> FileSystem --> the system
 //
 // A failing call raises scanforms::Failure with the operator's description
 // ("Disk full", "Permission denied", ...); the few outcomes the callers decide
@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,10 +77,15 @@ public:
     virtual void rename(const std::string& from, const std::string& to) = 0;
     // Best effort: a file left behind is no failure of the caller's.
     virtual void remove(const std::string& path) = 0;
+    // False when something already has that path.
+    virtual bool makeDirectory(const std::string& path) = 0;
 };
 
 // The backend of the system the program runs on.
 FileSystem& systemFileSystem();
+
+// The local date and time now, from the system's clock and time zone.
+std::tm localTimeNow();
 
 // Closes a handle when it goes out of scope, unless it was released.
 class HandleGuard {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 #include "common/failure.h"
 #include "textfile/file_system.h"
@@ -179,6 +180,16 @@ public:
     }
 
     void remove(const std::string& path) override { ::unlink(path.c_str()); }
+
+    bool makeDirectory(const std::string& path) override {
+        if (::mkdir(path.c_str(), 0777) == -1) {
+            if (errno == EEXIST) {
+                return false;
+            }
+            failWithErrno(errno);
+        }
+        return true;
+    }
 };
 
 }  // namespace
@@ -186,6 +197,13 @@ public:
 FileSystem& systemFileSystem() {
     static PosixFileSystem system;
     return system;
+}
+
+std::tm localTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
 }
 
 }  // namespace scanforms::textfile

@@ -83,6 +83,10 @@ public:
         record("remove " + name(path));
         real_.remove(path);
     }
+    bool makeDirectory(const std::string& path) override {
+        record("makeDirectory " + name(path));
+        return real_.makeDirectory(path);
+    }
 
 private:
     std::string name(const std::string& path) const {

@@ -1,14 +1,8 @@
 #include "textfile/file_name.h"
 
-#include <dirent.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <filesystem>
 #include <optional>
-#include <vector>
-
-#include "common/failure.h"
 
 namespace scanforms::textfile {
 namespace {
@@ -25,47 +19,31 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::string currentDirectory() {
-    std::vector<char> buffer(4096);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno == ENOENT) {
-            throw Failure("Path not found");  // the directory was removed
-        }
-        if (errno != ERANGE || buffer.size() > (1u << 20)) {
-            throw Failure(describeErrno(errno));
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
-}
-
-std::string matchEntryName(const std::string& directory, std::string_view name) {
-    DIR* dir = opendir(directory.c_str());
-    if (dir == nullptr) {
-        return std::string(name);
-    }
+std::string matchEntryName(const std::string& directory, std::string_view name, FileSystem& fs) {
     std::optional<std::string> best;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string_view entryName = entry->d_name;
-        if (entryName == name) {
-            best = entryName;
-            break;
-        }
-        if (sameIgnoringCase(entryName, name) && (!best || entryName < *best)) {
-            best = entryName;
+    for (std::string& entry : fs.entryNames(directory)) {
+        if (sameIgnoringCase(entry, name) && (!best || entry < *best)) {
+            best = std::move(entry);
         }
     }
-    closedir(dir);
     return best ? *best : std::string(name);
 }
 
-std::string currentDirectoryFile(std::string_view name) {
-    std::string directory = currentDirectory();
-    std::string entry = matchEntryName(directory, name);
-    if (directory.empty() || directory.back() != '/') {
-        directory += '/';
-    }
-    return directory + entry;
+std::string currentDirectoryFile(std::string_view name, FileSystem& fs) {
+    const std::string directory = fs.currentDirectory();
+    return pathIn(directory, matchEntryName(directory, name, fs));
+}
+
+std::string pathIn(const std::string& directory, std::string_view name) {
+    return (std::filesystem::path(directory) / name).string();
+}
+
+std::string parentOf(const std::string& path) {
+    return std::filesystem::path(path).parent_path().string();
+}
+
+std::string lastPartOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
 }
 
 }  // namespace scanforms::textfile

@@ -1,23 +1,32 @@
 #pragma once
 
+// The names of the text-record files: a name the program uses ("Scan.TXT")
+// becomes the path of the one entry of the current directory that it means.
+
 #include <string>
 #include <string_view>
 
+#include "textfile/file_system.h"
+
 namespace scanforms::textfile {
 
-// The current directory as the system reports it at this moment.
-// Raises a Failure when it cannot be read (for example, it was removed).
-std::string currentDirectory();
-
 // Finds the entry of `directory` that `name` means when names are matched
-// without regard to ASCII letter case. The exact spelling wins when it
-// exists; among several entries differing only in case, the first in byte
-// order is taken. Returns `name` itself when no entry matches, so that a new
-// file is created under the spelling the program uses.
-std::string matchEntryName(const std::string& directory, std::string_view name);
+// without regard to ASCII letter case. Among several entries differing only
+// in case, the first in byte order is taken, whichever spelling is asked for,
+// so that every spelling of a name reads and writes one and the same file.
+// Returns `name` itself when no entry matches, so that a new file is created
+// under the spelling the program uses.
+std::string matchEntryName(const std::string& directory, std::string_view name,
+                           FileSystem& fs = systemFileSystem());
 
 // The full path of `name` in the current directory: the directory joined with
 // the matching entry name by the platform's separator.
-std::string currentDirectoryFile(std::string_view name);
+std::string currentDirectoryFile(std::string_view name, FileSystem& fs = systemFileSystem());
+
+// `name` in `directory`, joined by the platform's separator.
+std::string pathIn(const std::string& directory, std::string_view name);
+// The directory a path is in, and the last part of a path.
+std::string parentOf(const std::string& path);
+std::string lastPartOf(const std::string& path);
 
 }  // namespace scanforms::textfile

@@ -1,10 +1,6 @@
 #include "textfile/text_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <utility>
 
 #include "common/failure.h"
 #include "textfile/file_name.h"
@@ -16,46 +12,16 @@ namespace {
 constexpr int kLowestNumber = 1;
 constexpr int kHighestNumber = 255;
 constexpr std::size_t kReadChunk = 4096;
+constexpr char kReplacementSuffix[] = ".new";
 
-[[noreturn]] void failWithErrno(int error) {
-    throw Failure(describeErrno(error));
-}
-
-void clearNonBlocking(int fd) {
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags != -1) {
-        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+// A record file must be a file that keeps its lines, or a device that takes
+// them (/dev/null, a terminal). A pipe or socket would stall or drop them.
+void refuseForOutput(FileType type) {
+    if (type == FileType::Directory) {
+        throw Failure("Path/File access error");
     }
-}
-
-// Makes the new directory entry itself durable. A directory that cannot be
-// synced on this kind of file system (EINVAL) has nothing to sync.
-void syncDirectoryOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd == -1) {
-        return;  // the file is open and written line by line; its entry is the system's
-    }
-    const int result = ::fsync(fd);
-    const int error = errno;
-    ::close(fd);
-    if (result == -1 && error != EINVAL) {
-        failWithErrno(error);
-    }
-}
-
-void writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n == 0) {
-            throw Failure(describeErrno(ENOSPC));
-        } else if (errno != EINTR) {
-            failWithErrno(errno);
-        }
+    if (type == FileType::Other) {
+        throw Failure("Bad file mode");
     }
 }
 
@@ -83,98 +49,188 @@ TextFiles::~TextFiles() {
     closeAll();
 }
 
-void TextFiles::openOutput(int number, std::string_view name) {
-    openFile(number, name, Mode::Output);
-}
-
-void TextFiles::openInput(int number, std::string_view name) {
-    openFile(number, name, Mode::Input);
-}
-
-void TextFiles::openFile(int number, std::string_view name, Mode mode) {
+void TextFiles::checkNumberIsFree(int number) const {
     if (number < kLowestNumber || number > kHighestNumber) {
         throw Failure("Bad file name or number");
     }
     if (isOpen(number)) {
         throw Failure("File already open");
     }
+}
+
+void TextFiles::openOutput(int number, std::string_view name, OutputMode mode) {
+    checkNumberIsFree(number);
+    const std::string path = currentDirectoryFile(name, fs_);
+    const std::optional<FileStatus> existing = fs_.status(path);
+    if (existing) {
+        refuseForOutput(existing->type);
+    }
+    // A device cannot be replaced; it takes the lines directly.
+    const bool device = existing && existing->type == FileType::CharacterDevice;
+    files_.emplace(
+        number, mode == OutputMode::Replace && !device ? openReplacement(path) : openPlain(path));
+}
+
+TextFiles::OpenFile TextFiles::openPlain(const std::string& path) {
+    HandleGuard handle(fs_, fs_.open(path, OpenMode::Write));
+    const FileStatus status = fs_.status(handle.get());
+    refuseForOutput(status.type);  // something else may have taken the name meanwhile
+    if (status.type == FileType::Regular) {
+        // The file's entry must be on the disk before its lines are.
+        fs_.syncDirectory(parentOf(path));
+    }
     OpenFile file;
-    file.mode = mode;
-    file.path = currentDirectoryFile(name);
-    // Non-blocking for the open only, so that a FIFO in the file's place
-    // cannot hang the program waiting for a partner.
-    const int flags = (mode == Mode::Output ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY) |
-                      O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    file.fd = ::open(file.path.c_str(), flags, 0666);
-    if (file.fd == -1) {
-        failWithErrno(errno);
-    }
-    struct stat status {};
-    if (::fstat(file.fd, &status) == -1 || S_ISDIR(status.st_mode) ||
-        (mode == Mode::Input && !S_ISREG(status.st_mode))) {
-        const bool directory = S_ISDIR(status.st_mode);
-        ::close(file.fd);
-        throw Failure(directory ? "Path/File access error" : "Bad file mode");
-    }
-    clearNonBlocking(file.fd);
-    if (mode == Mode::Output) {
-        try {
-            syncDirectoryOf(file.path);
-        } catch (...) {
-            ::close(file.fd);
-            throw;
+    file.mode = Mode::Output;
+    file.path = path;
+    file.handle = handle.release();
+    return file;
+}
+
+TextFiles::OpenFile TextFiles::openReplacement(const std::string& path) {
+    const std::string replacement = path + kReplacementSuffix;
+    std::optional<Handle> handle = fs_.createNew(replacement);
+    if (!handle) {
+        // Left behind by a replacement that a crash cut short; it never took
+        // the old file's place, so it holds nothing anyone relies on.
+        fs_.remove(replacement);
+        handle = fs_.createNew(replacement);
+        if (!handle) {
+            throw Failure("File already exists");
         }
     }
+    OpenFile file;
+    file.mode = Mode::Replace;
+    file.path = path;
+    file.replacement = replacement;
+    file.handle = *handle;
+    return file;
+}
+
+void TextFiles::openInput(int number, std::string_view name) {
+    checkNumberIsFree(number);
+    OpenFile file;
+    file.mode = Mode::Input;
+    file.path = currentDirectoryFile(name, fs_);
+    HandleGuard handle(fs_, fs_.open(file.path, OpenMode::Read));
+    const FileStatus status = fs_.status(handle.get());
+    if (status.type == FileType::Directory) {
+        throw Failure("Path/File access error");
+    }
+    if (status.type != FileType::Regular) {
+        throw Failure("Bad file mode");
+    }
+    file.handle = handle.release();
     files_.emplace(number, std::move(file));
 }
 
 void TextFiles::close(int number) {
     const auto it = files_.find(number);
-    if (it != files_.end()) {
-        ::close(it->second.fd);
-        files_.erase(it);
+    if (it == files_.end()) {
+        return;
     }
+    OpenFile file = std::move(it->second);
+    files_.erase(it);
+    finish(file);
 }
 
 void TextFiles::closeAll() {
-    for (auto& [number, file] : files_) {
-        ::close(file.fd);
+    for (auto& [number, file] : std::exchange(files_, {})) {
+        try {
+            finish(file);
+        } catch (...) {
+            // Nothing to report to: the old file of a replacement stays.
+        }
     }
-    files_.clear();
 }
 
-TextFiles::OpenFile& TextFiles::fileFor(int number, Mode mode) {
+void TextFiles::finish(OpenFile& file) {
+    if (file.mode != Mode::Replace) {
+        fs_.close(file.handle);
+        return;
+    }
+    if (file.abandoned) {
+        return;  // its new file is already gone
+    }
+    // The new file is complete on the disk before it takes the old one's
+    // place, and closed first, since some systems rename no open file.
+    bool closed = false;
+    try {
+        fs_.syncData(file.handle);
+        closed = true;
+        fs_.close(file.handle);
+        fs_.rename(file.replacement, file.path);
+    } catch (...) {
+        if (!closed) {
+            fs_.close(file.handle);
+        }
+        fs_.remove(file.replacement);
+        throw;
+    }
+    fs_.syncDirectory(parentOf(file.path));
+}
+
+TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
     const auto it = files_.find(number);
     if (it == files_.end()) {
         throw Failure("Bad file name or number");
     }
-    if (it->second.mode != mode) {
+    if ((it->second.mode != Mode::Input) != output) {
         throw Failure("Bad file mode");
     }
     return it->second;
 }
 
 void TextFiles::writeLine(int number, const std::vector<Item>& items) {
-    OpenFile& file = fileFor(number, Mode::Output);
+    OpenFile& file = fileFor(number, true);
     const std::string line = formatLine(items);
+    if (file.mode == Mode::Replace) {
+        writeReplacement(file, line);
+    } else {
+        writePlain(file, line);
+    }
+}
+
+void TextFiles::writePlain(OpenFile& file, const std::string& line) {
+    // Lines written to a file that no longer has the record file's name would
+    // be lost to the operator while every sheet looked recorded.
+    const FileStatus opened = fs_.status(file.handle);
+    const std::optional<FileStatus> named = fs_.status(file.path);
+    if (!named || !named->sameFileAs(opened)) {
+        throw Failure(lastPartOf(file.path) + " was removed or replaced");
+    }
+    // Only a regular file keeps the line: a device has nothing to sync. A
+    // failed sync may have lost the line, so it fails like a failed write and
+    // is never retried.
+    const bool regular = opened.type == FileType::Regular;
     try {
-        writeAll(file.fd, line);
-        // A device that cannot be synced (EINVAL, EROFS) keeps no data to
-        // lose; every other sync failure may have lost the line and is
-        // reported as a failed write, never retried.
-        if (::fdatasync(file.fd) == -1 && errno != EINVAL && errno != EROFS) {
-            failWithErrno(errno);
+        fs_.write(file.handle, line);
+        if (regular) {
+            fs_.syncData(file.handle);
         }
-    } catch (const Failure&) {
-        // Cut back to the last whole line so no torn record stays behind.
-        struct stat status {};
-        if (::fstat(file.fd, &status) == 0 && S_ISREG(status.st_mode)) {
-            (void)::ftruncate(file.fd, file.size);
-            (void)::lseek(file.fd, file.size, SEEK_SET);
+    } catch (...) {
+        // Cut back to the size before this line, so no torn record stays.
+        // The size is the file's own, so that lines written after another
+        // program shortened the file still go on from its last whole line.
+        if (regular) {
+            fs_.truncate(file.handle, opened.size);
         }
         throw;
     }
-    file.size += static_cast<long long>(line.size());
+}
+
+void TextFiles::writeReplacement(OpenFile& file, const std::string& line) {
+    if (file.abandoned) {
+        throw Failure(*file.abandoned);
+    }
+    try {
+        fs_.write(file.handle, line);
+    } catch (const Failure& failure) {
+        // A new file that lacks a line must never take the old one's place.
+        file.abandoned = failure.description();
+        fs_.close(file.handle);
+        fs_.remove(file.replacement);
+        throw;
+    }
 }
 
 int TextFiles::nextByte(OpenFile& file) {
@@ -184,16 +240,14 @@ int TextFiles::nextByte(OpenFile& file) {
         }
         file.buffer.resize(kReadChunk);
         file.position = 0;
-        ssize_t n = 0;
-        do {
-            n = ::read(file.fd, file.buffer.data(), kReadChunk);
-        } while (n == -1 && errno == EINTR);
-        if (n == -1) {
-            const int error = errno;
+        std::size_t n = 0;
+        try {
+            n = fs_.read(file.handle, file.buffer.data(), kReadChunk);
+        } catch (...) {
             file.buffer.clear();
-            failWithErrno(error);
+            throw;
         }
-        file.buffer.resize(static_cast<std::size_t>(n));
+        file.buffer.resize(n);
         if (n == 0) {
             file.endOfFile = true;
             return -1;
@@ -203,7 +257,7 @@ int TextFiles::nextByte(OpenFile& file) {
 }
 
 std::int16_t TextFiles::readInt16(int number) {
-    OpenFile& file = fileFor(number, Mode::Input);
+    OpenFile& file = fileFor(number, false);
     int ch = nextByte(file);
     if (ch == -1) {
         throw Failure("Input past end of file");

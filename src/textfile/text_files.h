@@ -1,11 +1,21 @@
 #pragma once
 
+// The program's sequential text files: lines of items go out to the record,
+// port and flag files, and 16-bit integers come back from the port file, all
+// in the current directory and under small file numbers.
+//
+//   writeLine(items) --> formatLine --> FileSystem (write, sync) --> disk
+//   readInt16 <-- convertInt16Field <-- a field <-- FileSystem (read)
+
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "textfile/file_system.h"
 
 namespace scanforms::textfile {
 
@@ -18,54 +28,87 @@ using Item = std::variant<std::string, std::int16_t>;
 // its decimal digits with a leading minus when negative, and CR LF at the end.
 std::string formatLine(const std::vector<Item>& items);
 
+// How a file opened for output takes its lines.
+enum class OutputMode {
+    // The file is created, or emptied when it exists, at once. Every line is
+    // appended at the file's end as it is then and reaches the disk before
+    // writeLine returns, so a crash or power cut never loses a line the
+    // operator was told about. For the record file, which grows sheet by sheet.
+    Plain,
+    // The lines go to a new file beside the old one (its name followed by
+    // ".new"); closing the number syncs it, puts it in the old file's place
+    // in one step and syncs the directory. Until then the old file stays as
+    // it was, so a crash at any moment leaves the old content or the new,
+    // never an empty or half-written file. For the small files that are
+    // rewritten whole: the port file and the flag file. A device in the
+    // file's place cannot be replaced and takes the lines as in Plain mode.
+    Replace,
+};
+
 // Sequential text files of the current directory, opened under small file
 // numbers (1 for the file being written, 2 for the file being read). Names are
 // matched without regard to letter case; bytes are written as they are.
 //
-// Every line written reaches the disk before writeLine returns: it is written
-// whole with one call and then synced, so a crash or power cut never loses a
-// line the operator was told about. A write or sync that fails cuts the file
-// back to its last whole line, so no torn line is ever left behind.
+// A file opened for output must be a regular file or a character device such
+// as /dev/null; a device takes the lines as they come and has nothing to sync.
 //
 // Every failure raises scanforms::Failure with an operator's description.
 class TextFiles {
 public:
-    TextFiles() = default;
+    explicit TextFiles(FileSystem& fs = systemFileSystem()) : fs_(fs) {}
     ~TextFiles();
     TextFiles(const TextFiles&) = delete;
     TextFiles& operator=(const TextFiles&) = delete;
 
-    // Creates `name` in the current directory, or empties it when it exists.
-    void openOutput(int number, std::string_view name);
+    void openOutput(int number, std::string_view name, OutputMode mode = OutputMode::Plain);
     // Opens an existing `name` of the current directory for reading.
     void openInput(int number, std::string_view name);
-    // Closing a number that is not open does nothing.
+    // Closing a number that is not open does nothing. Closing a number opened
+    // in Replace mode puts the new file in place, and a failure to do so is
+    // raised; the number is closed all the same.
     void close(int number);
+    // Closes every number as close does, but raises nothing: a replacement
+    // that cannot be completed leaves the old file as it was.
     void closeAll();
     bool isOpen(int number) const { return files_.contains(number); }
 
+    // Writes one line, whole.
+    //  - Plain: the file's path must still lead to the file that was opened;
+    //    when it was removed, renamed or replaced, nothing is written and the
+    //    failure says so. A write or sync that fails cuts the file back to
+    //    its size before the line, so no torn line is ever left behind.
+    //  - Replace: a write that fails removes the new file at once; the old
+    //    file stays as it was, every later write under the number fails the
+    //    same way, and closing the number puts nothing in place.
     void writeLine(int number, const std::vector<Item>& items);
     // Reads the next field (up to a comma or the end of the line) as a 16-bit
     // integer; see convertInt16Field for how its text converts.
     std::int16_t readInt16(int number);
 
 private:
-    enum class Mode { Output, Input };
+    enum class Mode { Output, Replace, Input };
     struct OpenFile {
-        int fd = -1;
+        Handle handle = -1;
         Mode mode = Mode::Output;
-        std::string path;
-        long long size = 0;        // output: bytes of whole lines written
-        std::string buffer;        // input: bytes read but not yet used
-        std::size_t position = 0;  // input: next byte of buffer
-        bool endOfFile = false;    // input: nothing more to read
+        std::string path;                      // the file as it is named in the directory
+        std::string replacement;               // Replace: the new file, until it takes path's place
+        std::optional<std::string> abandoned;  // Replace: why the new file was given up
+        std::string buffer;                    // input: bytes read but not yet used
+        std::size_t position = 0;              // input: next byte of buffer
+        bool endOfFile = false;                // input: nothing more to read
     };
 
-    OpenFile& fileFor(int number, Mode mode);
-    void openFile(int number, std::string_view name, Mode mode);
+    OpenFile& fileFor(int number, bool output);
+    void checkNumberIsFree(int number) const;
+    OpenFile openPlain(const std::string& path);
+    OpenFile openReplacement(const std::string& path);
+    void writePlain(OpenFile& file, const std::string& line);
+    void writeReplacement(OpenFile& file, const std::string& line);
+    void finish(OpenFile& file);
     // The next byte of an input file, or -1 at the end of the file.
     int nextByte(OpenFile& file);
 
+    FileSystem& fs_;
     std::map<int, OpenFile> files_;
 };
 

@@ -2,32 +2,25 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 
-#include "common/failure.h"
 #include "fakes/temp_dir.h"
+#include "textfile/failure_of.h"
 #include "textfile/file_name.h"
 
 namespace scanforms::textfile {
 namespace {
 
+using scanforms::testing::failureOf;
 using scanforms::testing::TempDir;
-
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Failure& failure) {
-        return failure.description();
-    }
-    return "(no failure)";
-}
 
 TEST(FormatLine, ItemsBytesAndLineEnd) {
     struct Case {
@@ -78,15 +71,33 @@ TEST(TextFiles, NamesMatchWithoutRegardToCase) {
     EXPECT_EQ(files.readInt16(2), 2);
 }
 
-TEST(TextFiles, CaseVariantsChooseExactSpellingElseFirstInByteOrder) {
+TEST(TextFiles, CaseVariantsChooseFirstInByteOrderWhateverTheSpelling) {
     TempDir dir;
     dir.write("cOM.TXT", "");
     dir.write("Com.txt", "");
-    EXPECT_EQ(matchEntryName(dir.path().string(), "COM.TXT"), "Com.txt");
+    EXPECT_EQ(matchEntryName(dir.path().string(), "cOM.TXT"), "Com.txt");
     dir.write("COM.TXT", "");
-    EXPECT_EQ(matchEntryName(dir.path().string(), "COM.TXT"), "COM.TXT");
+    for (const char* spelling : {"COM.TXT", "Com.txt", "cOM.TXT", "com.txt"}) {
+        EXPECT_EQ(matchEntryName(dir.path().string(), spelling), "COM.TXT") << spelling;
+    }
     EXPECT_EQ(matchEntryName(dir.path().string(), "other.TXT"), "other.TXT");
     EXPECT_EQ(currentDirectoryFile("Scan.TXT"), (dir.path() / "Scan.TXT").string());
+}
+
+// Start-up reads the port file as "Com.TXT" and Done writes it as "com.TXT":
+// with both spellings on the disk they must still be one file.
+TEST(TextFiles, WhatIsWrittenUnderOneSpellingIsReadUnderAnother) {
+    for (const OutputMode mode : {OutputMode::Plain, OutputMode::Replace}) {
+        TempDir dir;
+        dir.write("Com.TXT", "4\r\n");
+        dir.write("com.TXT", "1\r\n");
+        TextFiles files;
+        files.openOutput(1, "com.TXT", mode);
+        files.writeLine(1, {std::int16_t{2}});
+        files.close(1);
+        files.openInput(2, "Com.TXT");
+        EXPECT_EQ(files.readInt16(2), 2);
+    }
 }
 
 TEST(TextFiles, ReadsFieldsUpToCommaOrLineEnd) {
@@ -133,9 +144,26 @@ TEST(TextFiles, FailuresCarryOperatorDescriptions) {
     EXPECT_EQ(failureOf([&] { files.openInput(2, "Dir.TXT"); }), "Path/File access error");
     EXPECT_EQ(failureOf([&] { files.openOutput(1, "dir.txt"); }), "Path/File access error");
 
+    EXPECT_EQ(failureOf([&] { files.openOutput(1, "DIR.TXT", OutputMode::Replace); }),
+              "Path/File access error");
+
+    // A pipe or a socket would stall or drop the lines.
     ASSERT_EQ(mkfifo((dir.path() / "Fifo.TXT").c_str(), 0600), 0);
     EXPECT_EQ(failureOf([&] { files.openInput(2, "Fifo.TXT"); }), "Bad file mode");
     EXPECT_FALSE(files.isOpen(2));
+    EXPECT_EQ(failureOf([&] { files.openOutput(1, "Fifo.TXT"); }), "Bad file mode");
+    EXPECT_EQ(failureOf([&] { files.openOutput(1, "Fifo.TXT", OutputMode::Replace); }),
+              "Bad file mode");
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string sockPath = (dir.path() / "Sock.TXT").string();
+    ASSERT_LT(sockPath.size(), sizeof address.sun_path);
+    sockPath.copy(address.sun_path, sockPath.size());
+    ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(failureOf([&] { files.openOutput(1, "Sock.TXT"); }), "Bad file mode");
+    close(sock);
+    EXPECT_FALSE(files.isOpen(1));
 }
 
 TEST(TextFiles, NeverHangsOrSwallowsHugeContent) {
@@ -154,25 +182,32 @@ TEST(TextFiles, NeverHangsOrSwallowsHugeContent) {
     EXPECT_EQ(failureOf([&] { files.readInt16(2); }), "Type mismatch");
 }
 
-// A record file that is a link to /dev/full: the write fails with ENOSPC
-// (while a sync on that device would fail with EINVAL, which is not a loss).
+// A record file that is a link to /dev/full: the write fails with ENOSPC.
+// A device cannot be replaced, so it takes the lines directly in both modes.
 TEST(TextFiles, FullDiskIsReportedAndLeavesNoPartialLine) {
-    TempDir dir;
-    std::filesystem::create_symlink("/dev/full", dir.path() / "Scan.TXT");
-    TextFiles files;
-    files.openOutput(1, "Scan.TXT");
-    EXPECT_EQ(failureOf([&] {
-                  files.writeLine(1, {std::string("004217"), std::string(200, ' ')});
-              }),
-              "Disk full");
+    for (const OutputMode mode : {OutputMode::Plain, OutputMode::Replace}) {
+        TempDir dir;
+        std::filesystem::create_symlink("/dev/full", dir.path() / "Scan.TXT");
+        TextFiles files;
+        files.openOutput(1, "Scan.TXT", mode);
+        EXPECT_EQ(failureOf([&] {
+                      files.writeLine(1, {std::string("004217"), std::string(200, ' ')});
+                  }),
+                  "Disk full");
+    }
 }
 
+// A device has nothing to sync (a sync of /dev/null fails with EINVAL).
 TEST(TextFiles, DeviceThatCannotSyncStillTakesTheLine) {
-    TempDir dir;
-    std::filesystem::create_symlink("/dev/null", dir.path() / "Scan.TXT");
-    TextFiles files;
-    files.openOutput(1, "Scan.TXT");
-    EXPECT_NO_THROW(files.writeLine(1, {std::int16_t{1}}));
+    for (const OutputMode mode : {OutputMode::Plain, OutputMode::Replace}) {
+        TempDir dir;
+        std::filesystem::create_symlink("/dev/null", dir.path() / "Scan.TXT");
+        TextFiles files;
+        files.openOutput(1, "Scan.TXT", mode);
+        EXPECT_NO_THROW(files.writeLine(1, {std::int16_t{1}}));
+        EXPECT_NO_THROW(files.close(1));
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "Scan.TXT"));
+    }
 }
 
 TEST(TextFiles, FailedWriteCutsBackToLastWholeLine) {

@@ -1,0 +1,114 @@
+#pragma once
+
+// The file-system calls of the text-record files, behind one small interface.
+// Each platform has one backend file that makes these calls; everything above
+// it (file names, TextFiles, the archive copy) is the same on every platform.
+// Tests wrap the system's backend to see the order of the calls or to make
+// one of them fail.
+//
+//   TextFiles, archiveFile, currentDirectoryFile --> FileSystem --> the system
+//
+// A failing call raises scanforms::Failure with the operator's description
+// ("Disk full", "Permission denied", ...); the few outcomes the callers decide
+// on are results instead (a name that is taken, a path that names nothing).
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scanforms::textfile {
+
+// An open file of the backend.
+using Handle = std::intptr_t;
+
+enum class FileType { Regular, Directory, CharacterDevice, Other };
+
+struct FileStatus {
+    FileType type = FileType::Other;
+    // Together they name the file itself, whatever path leads to it.
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    long long size = 0;
+
+    bool sameFileAs(const FileStatus& other) const {
+        return device == other.device && file == other.file;
+    }
+};
+
+enum class OpenMode {
+    Read,   // an existing file
+    Write,  // created, or emptied when it exists; every write goes to its end
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual std::string currentDirectory() = 0;
+    // The names in `directory`; none when it cannot be read.
+    virtual std::vector<std::string> entryNames(const std::string& directory) = 0;
+
+    // What `path` leads to, links followed; nothing when no file has that path.
+    virtual std::optional<FileStatus> status(const std::string& path) = 0;
+    virtual FileStatus status(Handle handle) = 0;
+
+    // Opening never waits for the other end of a pipe or a device.
+    virtual Handle open(const std::string& path, OpenMode mode) = 0;
+    // A new file for writing; nothing when the name is already taken.
+    virtual std::optional<Handle> createNew(const std::string& path) = 0;
+    // Up to `size` bytes; 0 at the end of the file.
+    virtual std::size_t read(Handle handle, char* buffer, std::size_t size) = 0;
+    // All of `bytes`, or a failure.
+    virtual void write(Handle handle, std::string_view bytes) = 0;
+    // The file's data reach the disk before this returns.
+    virtual void syncData(Handle handle) = 0;
+    // Best effort: false when the file keeps its size.
+    virtual bool truncate(Handle handle, long long size) = 0;
+    virtual void close(Handle handle) = 0;
+
+    // The directory's entries (files created, renamed or removed in it) reach
+    // the disk before this returns.
+    virtual void syncDirectory(const std::string& directory) = 0;
+    // Puts `from` in the place of `to`, replacing whatever file was there.
+    virtual void rename(const std::string& from, const std::string& to) = 0;
+    // Best effort: a file left behind is no failure of the caller's.
+    virtual void remove(const std::string& path) = 0;
+    // False when something already has that path.
+    virtual bool makeDirectory(const std::string& path) = 0;
+};
+
+// The backend of the system the program runs on.
+FileSystem& systemFileSystem();
+
+// The local date and time now, from the system's clock and time zone.
+std::tm localTimeNow();
+
+// Closes a handle when it goes out of scope, unless it was released.
+class HandleGuard {
+public:
+    HandleGuard(FileSystem& fs, Handle handle) : fs_(fs), handle_(handle) {}
+    ~HandleGuard() {
+        if (handle_) {
+            fs_.close(*handle_);
+        }
+    }
+    HandleGuard(const HandleGuard&) = delete;
+    HandleGuard& operator=(const HandleGuard&) = delete;
+
+    Handle get() const { return *handle_; }
+    Handle release() {
+        const Handle handle = *handle_;
+        handle_.reset();
+        return handle;
+    }
+
+private:
+    FileSystem& fs_;
+    std::optional<Handle> handle_;
+};
+
+}  // namespace scanforms::textfile

@@ -1,0 +1,209 @@
+// The FileSystem backend over POSIX calls: the only file of the text-record
+// layer that talks to the system directly.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "common/failure.h"
+#include "textfile/file_system.h"
+
+namespace scanforms::textfile {
+namespace {
+
+constexpr std::size_t kLongestDirectory = 1u << 20;
+
+[[noreturn]] void failWithErrno(int error) {
+    throw Failure(describeErrno(error));
+}
+
+int fdOf(Handle handle) {
+    return static_cast<int>(handle);
+}
+
+FileStatus statusFrom(const struct stat& st) {
+    FileStatus status;
+    if (S_ISREG(st.st_mode)) {
+        status.type = FileType::Regular;
+    } else if (S_ISDIR(st.st_mode)) {
+        status.type = FileType::Directory;
+    } else if (S_ISCHR(st.st_mode)) {
+        status.type = FileType::CharacterDevice;
+    }
+    status.device = static_cast<std::uint64_t>(st.st_dev);
+    status.file = static_cast<std::uint64_t>(st.st_ino);
+    status.size = static_cast<long long>(st.st_size);
+    return status;
+}
+
+class PosixFileSystem final : public FileSystem {
+public:
+    std::string currentDirectory() override {
+        std::string buffer(4096, '\0');
+        while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+            if (errno == ENOENT) {
+                throw Failure("Path not found");  // the directory was removed
+            }
+            if (errno != ERANGE || buffer.size() > kLongestDirectory) {
+                failWithErrno(errno);
+            }
+            buffer.resize(buffer.size() * 2);
+        }
+        buffer.resize(buffer.find('\0'));
+        return buffer;
+    }
+
+    std::vector<std::string> entryNames(const std::string& directory) override {
+        std::vector<std::string> names;
+        DIR* dir = ::opendir(directory.c_str());
+        if (dir == nullptr) {
+            return names;
+        }
+        while (const dirent* entry = ::readdir(dir)) {
+            names.emplace_back(entry->d_name);
+        }
+        ::closedir(dir);
+        return names;
+    }
+
+    std::optional<FileStatus> status(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == -1) {
+            if (errno == ENOENT || errno == ENOTDIR) {
+                return std::nullopt;
+            }
+            failWithErrno(errno);
+        }
+        return statusFrom(st);
+    }
+
+    FileStatus status(Handle handle) override {
+        struct stat st {};
+        if (::fstat(fdOf(handle), &st) == -1) {
+            failWithErrno(errno);
+        }
+        return statusFrom(st);
+    }
+
+    Handle open(const std::string& path, OpenMode mode) override {
+        // Non-blocking for the open only, so that a FIFO in the file's place
+        // cannot hang the program waiting for a partner.
+        const int flags =
+            (mode == OpenMode::Write ? O_WRONLY | O_CREAT | O_TRUNC | O_APPEND : O_RDONLY) |
+            O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+        const int fd = ::open(path.c_str(), flags, 0666);
+        if (fd == -1) {
+            failWithErrno(errno);
+        }
+        const int status = ::fcntl(fd, F_GETFL);
+        if (status != -1) {
+            ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+        }
+        return fd;
+    }
+
+    std::optional<Handle> createNew(const std::string& path) override {
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd == -1) {
+            if (errno == EEXIST) {
+                return std::nullopt;
+            }
+            failWithErrno(errno);
+        }
+        return fd;
+    }
+
+    std::size_t read(Handle handle, char* buffer, std::size_t size) override {
+        ssize_t n = 0;
+        do {
+            n = ::read(fdOf(handle), buffer, size);
+        } while (n == -1 && errno == EINTR);
+        if (n == -1) {
+            failWithErrno(errno);
+        }
+        return static_cast<std::size_t>(n);
+    }
+
+    void write(Handle handle, std::string_view bytes) override {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fdOf(handle), bytes.data() + done, bytes.size() - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+            } else if (n == 0) {
+                failWithErrno(ENOSPC);
+            } else if (errno != EINTR) {
+                failWithErrno(errno);
+            }
+        }
+    }
+
+    void syncData(Handle handle) override {
+        if (::fdatasync(fdOf(handle)) == -1) {
+            failWithErrno(errno);
+        }
+    }
+
+    bool truncate(Handle handle, long long size) override {
+        return ::ftruncate(fdOf(handle), static_cast<off_t>(size)) == 0;
+    }
+
+    void close(Handle handle) override { ::close(fdOf(handle)); }
+
+    void syncDirectory(const std::string& directory) override {
+        const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd == -1) {
+            if (errno == EACCES) {
+                // A directory the program may write in but not list cannot be
+                // opened to be synced; its entries are the system's to keep.
+                return;
+            }
+            failWithErrno(errno);
+        }
+        const int result = ::fsync(fd);
+        const int error = errno;
+        ::close(fd);
+        if (result == -1) {
+            failWithErrno(error);
+        }
+    }
+
+    void rename(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) == -1) {
+            failWithErrno(errno);
+        }
+    }
+
+    void remove(const std::string& path) override { ::unlink(path.c_str()); }
+
+    bool makeDirectory(const std::string& path) override {
+        if (::mkdir(path.c_str(), 0777) == -1) {
+            if (errno == EEXIST) {
+                return false;
+            }
+            failWithErrno(errno);
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+FileSystem& systemFileSystem() {
+    static PosixFileSystem system;
+    return system;
+}
+
+std::tm localTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
+}  // namespace scanforms::textfile

@@ -1,0 +1,120 @@
+#include "textfile/archive.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fakes/temp_dir.h"
+#include "textfile/failure_of.h"
+#include "textfile/recording_file_system.h"
+
+namespace scanforms::textfile {
+namespace {
+
+using scanforms::testing::failureOf;
+using scanforms::testing::RecordingFileSystem;
+using scanforms::testing::TempDir;
+using Strings = std::vector<std::string>;
+
+constexpr char kRecords[] = "\"000001\",\"A\"\r\n\"000002\",\"B\"\r\n";
+constexpr char kCopy[] = "ScanArchive/Scan-20261207-091530.TXT";
+
+// 7 December 2026, 09:15:30.
+std::tm batchTime() {
+    std::tm time{};
+    time.tm_year = 2026 - 1900;
+    time.tm_mon = 11;
+    time.tm_mday = 7;
+    time.tm_hour = 9;
+    time.tm_min = 15;
+    time.tm_sec = 30;
+    return time;
+}
+
+TEST(Archive, CopyIsNewNamedByTheSecondAndOnTheDisk) {
+    TempDir dir;
+    dir.write("scan.txt", kRecords);
+    RecordingFileSystem fs(dir.path());
+    EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime(), fs),
+              (dir.path() / kCopy).string());
+    EXPECT_EQ(fs.log, (Strings{"open scan.txt", "makeDirectory ScanArchive", "syncDirectory .",
+                               std::string("createNew ") + kCopy, std::string("write ") + kCopy,
+                               std::string("syncData ") + kCopy, std::string("close ") + kCopy,
+                               "syncDirectory ScanArchive", "close scan.txt"}));
+    EXPECT_EQ(dir.read(kCopy), kRecords);
+    EXPECT_EQ(dir.read("scan.txt"), kRecords);
+
+    // Names already taken in that second are never written over.
+    const std::string second = "ScanArchive/Scan-20261207-091530-2.TXT";
+    const std::string third = "ScanArchive/Scan-20261207-091530-3.TXT";
+    dir.write(second, "kept");
+    fs.log.clear();
+    EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime(), fs),
+              (dir.path() / third).string());
+    EXPECT_EQ(fs.log, (Strings{"open scan.txt", "makeDirectory ScanArchive",
+                               std::string("createNew ") + kCopy, "createNew " + second,
+                               "createNew " + third, "write " + third, "syncData " + third,
+                               "close " + third, "syncDirectory ScanArchive", "close scan.txt"}));
+    EXPECT_EQ(dir.read(second), "kept");
+    EXPECT_EQ(dir.read(third), kRecords);
+    EXPECT_EQ(dir.read(kCopy), kRecords);
+}
+
+TEST(Archive, NothingToKeepMakesNoCopy) {
+    struct Case {
+        const char* what;
+        void (*make)(const TempDir&);
+    };
+    const Case cases[] = {
+        {"missing", [](const TempDir&) {}},
+        {"empty", [](const TempDir& d) { d.write("Scan.TXT", ""); }},
+        {"a directory",
+         [](const TempDir& d) { std::filesystem::create_directory(d.path() / "Scan.TXT"); }},
+        {"a device",
+         [](const TempDir& d) {
+             std::filesystem::create_symlink("/dev/null", d.path() / "Scan.TXT");
+         }},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        c.make(dir);
+        EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime()), std::nullopt) << c.what;
+        EXPECT_FALSE(dir.exists("ScanArchive")) << c.what;
+    }
+}
+
+TEST(Archive, FailureLeavesTheFileAndNoCopy) {
+    struct Case {
+        const char* what;
+        const char* failingCall;  // or a file where the folder should be
+        std::string failure;
+    };
+    const Case cases[] = {
+        {"a file where the folder should be", nullptr, "Path/File access error"},
+        {"copy cannot be written", "write ScanArchive/Scan-20261207-091530.TXT", "Disk full"},
+        {"copy cannot be synced", "syncData ScanArchive/Scan-20261207-091530.TXT",
+         "Device I/O error"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        dir.write("Scan.TXT", kRecords);
+        RecordingFileSystem fs(dir.path());
+        if (c.failingCall) {
+            fs.failOnce(c.failingCall, c.failure);
+        } else {
+            dir.write("scanarchive", "not a folder");
+        }
+        EXPECT_EQ(failureOf([&] { archiveFile("Scan.TXT", "ScanArchive", batchTime(), fs); }),
+                  c.failure)
+            << c.what;
+        EXPECT_EQ(dir.read("Scan.TXT"), kRecords) << c.what;
+        if (c.failingCall) {
+            EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "ScanArchive")) << c.what;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace scanforms::textfile

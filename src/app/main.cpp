@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <csignal>
 #include <iostream>
 #include <string_view>
 
@@ -38,6 +39,11 @@ bool printsOnly(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+#ifdef SIGPIPE
+    // A record file that is a pipe whose reader went away fails its write,
+    // reported like any other, instead of ending the program without a word.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     // One line per event in the journal: the area, then what happened.
     qSetMessagePattern(QStringLiteral("%{category}: %{message}"));
 

@@ -4,6 +4,7 @@
 
 #include "common/failure.h"
 #include "decode/multiple_marks.h"
+#include "textfile/archive.h"
 
 namespace scanforms {
 namespace {
@@ -17,6 +18,8 @@ constexpr char kRecordFileName[] = "Scan.TXT";
 constexpr char kPortFileReadName[] = "Com.TXT";
 constexpr char kPortFileWriteName[] = "com.TXT";
 constexpr char kFlagFileName[] = "FormsFlag.TXT";
+// Where the last batch is kept before Start Scanning empties Scan.TXT.
+constexpr char kArchiveFolder[] = "ScanArchive";
 
 constexpr char kSetupString[] = "f-3652.800";
 constexpr int kPortButtons = 4;
@@ -192,6 +195,13 @@ void Station::startScanning() {
         files_.close(kWrittenFile);
         if (ready_) {
             view_.setStatusText("Start feeding your answer sheets.");
+            // Scan.TXT is emptied only once its records are safe elsewhere: a
+            // second press by mistake, or a new run before the last batch was
+            // taken away, loses nothing.
+            if (const auto kept = textfile::archiveFile(kRecordFileName, kArchiveFolder,
+                                                        textfile::localTimeNow())) {
+                view_.log("last batch kept in " + *kept);
+            }
             files_.openOutput(kWrittenFile, kRecordFileName);
             view_.log("batch started: Scan.TXT emptied");
             scanner_.sendCommand("READ");
@@ -282,16 +292,17 @@ bool Station::warnOfMultipleMarks(const std::string& text) {
 void Station::finish() {
     // A failure here keeps the files open and the program running: the
     // operator may press Done again.
-    trapped("saving the port and the flag at Done", OnFailure::KeepFiles, [&] {
+    trapped("saving com.TXT and FormsFlag.TXT at Done", OnFailure::KeepFiles, [&] {
         files_.close(kWrittenFile);
         view_.messageBox("Press the END button on your scanner.", BoxStyle::Information,
                          std::string("Press scanner END button."));
-        files_.openOutput(kWrittenFile, kPortFileWriteName);
+        // Each file is replaced whole: a crash leaves the old one or the new.
+        files_.openOutput(kWrittenFile, kPortFileWriteName, textfile::OutputMode::Replace);
         files_.writeLine(kWrittenFile, {chosenPort_});
         files_.close(kWrittenFile);
         scanner_.closePort();
         if (recordWritten_) {
-            files_.openOutput(kWrittenFile, kFlagFileName);
+            files_.openOutput(kWrittenFile, kFlagFileName, textfile::OutputMode::Replace);
             files_.writeLine(kWrittenFile, {std::int16_t{1}});
             files_.close(kWrittenFile);
         }

@@ -34,9 +34,10 @@ TEST_F(Done, SavesPortAndFlagAfterTheBoxAndEnds) {
     EXPECT_TRUE(station.ended());
 }
 
-TEST_F(Done, WithoutRecordsKeepsAnOldFlagFile) {
+TEST_F(Done, WithoutRecordsKeepsAnOldFlagFileAlsoWhenTheStationWasReady) {
     dir.write("FormsFlag.TXT", "7\r\n");
     choosePort(3);
+    makeReady();
     station.onDoneClicked();
     EXPECT_EQ(dir.read("com.TXT"), "4\r\n");
     EXPECT_EQ(dir.read("FormsFlag.TXT"), "7\r\n");

@@ -83,15 +83,50 @@ TEST_F(ScanningLoop, EmptyResponseHaltsTheLoop) {
     EXPECT_EQ(view.label1, "");
 }
 
-TEST_F(ScanningLoop, StartScanningAgainEmptiesTheRecordFile) {
+// Start Scanning empties Scan.TXT, but only once its batch is kept, byte for
+// byte, in a new file of ScanArchive.
+TEST_F(ScanningLoop, StartScanningAgainKeepsTheLastBatchThenEmptiesTheRecordFile) {
     startRun();
     scanner.raiseSheetRead(sheet("000001"));
     scanner.raiseEndOfBatch();
     EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
     EXPECT_EQ(view.boxes, (Strings{"0||End of Batch"}));
+    for (int press = 1; press <= 2; ++press) {
+        station.onStartScanningClicked();
+        EXPECT_EQ(dir.read("Scan.TXT"), "");
+    }
+    EXPECT_EQ(commands(), (Strings{"scanner:sendCommand(Read)", "scanner:sendCommand(READ)",
+                                   "scanner:sendCommand(READ)"}));
+    std::vector<std::string> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "ScanArchive")) {
+        kept.push_back(readFileBytes(entry.path()));
+    }
+    EXPECT_EQ(kept, Strings{record("000001")}) << "an empty Scan.TXT is not kept";
+}
+
+TEST_F(ScanningLoop, BatchThatCannotBeKeptIsNotEmptiedAndNoReadIsSent) {
+    startRun();
+    scanner.raiseSheetRead(sheet("000001"));
+    dir.write("ScanArchive", "a file where the folder should be");
+    log.clear();
     station.onStartScanningClicked();
-    EXPECT_EQ(dir.read("Scan.TXT"), "");
-    EXPECT_EQ(commands(), (Strings{"scanner:sendCommand(Read)", "scanner:sendCommand(READ)"}));
+    EXPECT_EQ(log, (Strings{"status:Start feeding your answer sheets.",
+                            "box:64||You have encountered error Path/File access error"}));
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
+}
+
+// Someone tidying the folder mid-batch: the next sheet's record fails
+// aloud instead of going into a file nobody will find.
+TEST_F(ScanningLoop, RecordFileRemovedMidBatchFailsTheNextRecord) {
+    startRun();
+    scanner.raiseSheetRead(sheet("000001"));
+    std::filesystem::remove(dir.path() / "Scan.TXT");
+    scanner.raiseSheetRead(sheet("000002"));
+    EXPECT_EQ(view.boxes,
+              Strings{"64||You have encountered error Scan.TXT was removed or replaced"});
+    EXPECT_FALSE(dir.exists("Scan.TXT"));
+    station.onDoneClicked();
+    EXPECT_EQ(dir.read("FormsFlag.TXT"), "1\r\n") << "a record was written before";
 }
 
 TEST_F(ScanningLoop, NoticeShowsTextAndAsksForReadOnQuoteInSecondPlace) {

@@ -4,6 +4,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QTimer>
 #include <functional>
 
@@ -89,6 +90,36 @@ TEST(Program, WithNoScannerCabledThePortFailsToOpenWithoutABoxAndTheCloseBoxEnds
               "Comm Port open failed.  Please select a different Comm Port.");
     EXPECT_TRUE(boxes.seen.empty()) << "the status line is the one report";
     EXPECT_EQ(dir.read("Com.TXT"), "1\r\n");
+}
+
+// The menu entry clicked twice: the second station in the folder says so and
+// changes nothing; once the first is killed, its lock no longer counts.
+TEST(Program, ASecondStationInTheFolderEndsWithOneBoxAndChangesNoFile) {
+    TempDir dir;
+    dir.write("Com.TXT", "1\r\n");
+    NoScannerCabled noScanner;
+    QProcess first;
+    first.start(QStringLiteral(SCANFORMS_PATH), {});
+    ASSERT_TRUE(first.waitForStarted()) << "cannot start " << SCANFORMS_PATH;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dir.exists(".scanforms.lock"); },
+                                static_cast<int>(kRunDeadline.count() * 1000)));
+
+    serial::SerialComm comm;
+    BoxAnswerer boxes;
+    EXPECT_EQ(runProgramWith(comm, [](ScanWindow& window) { window.close(); }), 1);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].text,
+              QStringLiteral("Scan Forms already runs in this folder (process %1). Use that "
+                             "window, or start this one in another folder.")
+                  .arg(first.processId()));
+    EXPECT_EQ(dir.read("Com.TXT"), "1\r\n");
+    EXPECT_FALSE(dir.exists("Scan.TXT"));
+
+    first.kill();
+    first.waitForFinished();
+    boxes.seen.clear();
+    EXPECT_EQ(runProgramWith(comm, [](ScanWindow& window) { window.close(); }), 0);
+    EXPECT_TRUE(boxes.seen.empty());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // to its controls, and that an event raised while a modal box is open waits
 // until the running handler has returned.
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -93,6 +95,27 @@ TEST_F(WindowEvents, EventDuringABoxRunsAfterTheRunningHandlerReturns) {
     EXPECT_EQ(log, (Strings{"scanner:recover", "scanner:sendCommand(Read)"}));
     // The fault box showed before Recover; End of Batch only after "Read".
     EXPECT_EQ(callsWhenShown, (std::vector<std::size_t>{0, 2}));
+}
+
+// Return held down to answer the End of Batch box: its repeats reach the
+// focused Start Scanning button and must not empty Scan.TXT. A deliberate
+// second press still starts a batch.
+TEST_F(WindowEvents, AHeldReturnThatAnsweredABoxPressesNoButton) {
+    startRun();
+    scanner.raiseSheetRead(sheet("000001"));
+    ASSERT_EQ(QApplication::focusWidget(), control("StartScan"));
+    boxes.answer = BoxAnswerer::Answer::PressReturn;
+    scanner.raiseEndOfBatch();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    log.clear();
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(control("StartScan"), &held);
+    }
+    EXPECT_EQ(log, Strings{});
+    EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
+    QTest::keyClick(control("StartScan"), Qt::Key_Return);
+    EXPECT_EQ(log, Strings{"scanner:sendCommand(READ)"});
 }
 
 }  // namespace

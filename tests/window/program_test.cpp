@@ -4,13 +4,17 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 
 #include "box_answerer.h"
 #include "fakes/temp_dir.h"
 #include "serial/serial_comm.h"
+#include "sim_process.h"
 #include "window/scan_window.h"
 
 namespace scanforms::testing {
@@ -120,6 +124,30 @@ TEST(Program, ASecondStationInTheFolderEndsWithOneBoxAndChangesNoFile) {
     boxes.seen.clear();
     EXPECT_EQ(runProgramWith(comm, [](ScanWindow& window) { window.close(); }), 0);
     EXPECT_TRUE(boxes.seen.empty());
+}
+
+// A USB adapter mapped in the settings file, as a desktop user would: the
+// listing shows what Com1 opens and where that comes from.
+TEST(Program, ListPortsNamesTheDeviceTheSettingsFileMapsComOneTo) {
+    SimProcess sim(SimProcess::Setup{"", false, {}, true});
+    QTemporaryDir config;
+    ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("scanforms")));
+    const QString settings = config.filePath(QStringLiteral("scanforms/scanforms.conf"));
+    std::ofstream(settings.toStdString()) << "[ports]\nCom1=" << sim.linkPath() << "\n";
+    QProcess listing;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    environment.remove(QStringLiteral("SCANFORMS_COM1"));
+    listing.setProcessEnvironment(environment);
+    listing.start(QStringLiteral(SCANFORMS_PATH), {QStringLiteral("--list-ports")});
+    ASSERT_TRUE(listing.waitForFinished()) << "cannot run " << SCANFORMS_PATH;
+    EXPECT_EQ(listing.exitCode(), 0);
+    const std::string printed = listing.readAllStandardOutput().toStdString();
+    EXPECT_NE(printed.find("Com1  " + sim.linkPath() + "  from the settings file " +
+                           settings.toStdString() + "; can be opened"),
+              std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("Com2  /dev/ttyS1  from the default"), std::string::npos) << printed;
 }
 
 }  // namespace

@@ -22,17 +22,7 @@ namespace {
 constexpr std::size_t kLargestPiece = 64;
 
 bool wellFormed(const Frame& frame) {
-    switch (frame.type) {
-        case FrameType::Sheet:
-        case FrameType::EndOfBatch:
-        case FrameType::InitResult:
-        case FrameType::Notice:
-        case FrameType::Fault:
-            break;
-        default:
-            return false;
-    }
-    if (frame.text.size() > kMaxPayload) {
+    if (!isFrameType(static_cast<char>(frame.type)) || frame.text.size() > kMaxPayload) {
         return false;
     }
     FrameDecoder again;

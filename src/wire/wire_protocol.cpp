@@ -6,18 +6,6 @@
 namespace scanforms::wire {
 namespace {
 
-bool isFrameType(char byte) {
-    switch (static_cast<FrameType>(byte)) {
-        case FrameType::Sheet:
-        case FrameType::EndOfBatch:
-        case FrameType::InitResult:
-        case FrameType::Notice:
-        case FrameType::Fault:
-            return true;
-    }
-    return false;
-}
-
 bool isDigit(char byte) {
     return byte >= '0' && byte <= '9';
 }
@@ -53,6 +41,18 @@ bool parseInitResult(std::string_view payload, Frame& frame) {
 }
 
 }  // namespace
+
+bool isFrameType(char byte) {
+    switch (static_cast<FrameType>(byte)) {
+        case FrameType::Sheet:
+        case FrameType::EndOfBatch:
+        case FrameType::InitResult:
+        case FrameType::Notice:
+        case FrameType::Fault:
+            return true;
+    }
+    return false;
+}
 
 std::string describe(FrameError error) {
     switch (error) {

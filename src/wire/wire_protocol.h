@@ -46,6 +46,9 @@ enum class FrameType : char {
     Fault = 'F',       // payload: what went wrong, maybe empty
 };
 
+// Whether `byte` names one of the frame types above.
+bool isFrameType(char byte);
+
 struct Frame {
     FrameType type = FrameType::Sheet;
     std::string text;         // response, notice, diagnostic or fault reason

@@ -30,6 +30,7 @@
 
 #include "pty_scanner.h"
 #include "serial/serial_comm.h"
+#include "station/operator_texts.h"
 #include "window/scan_window.h"
 
 namespace {
@@ -40,8 +41,6 @@ using window::ScanWindow;
 constexpr int kRecordBytes = 213;
 constexpr std::chrono::milliseconds kPoll{5};
 constexpr std::chrono::seconds kSimStartDeadline{10};
-constexpr char kScannerReady[] =
-    "OK to scan forms.  Click the Start Scanning button when you are ready.";
 
 long residentKilobytes() {
     std::ifstream statm("/proc/self/statm");
@@ -115,7 +114,7 @@ int main(int argc, char* argv[]) {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             if (box != answered) {
                 answered = box;
-                if (box->text() == QLatin1String("End of Batch")) {
+                if (box->text() == QLatin1String(kEndOfBatchBox)) {
                     endedAt = clock.nsecsElapsed();
                     QCoreApplication::exit(0);
                 } else {

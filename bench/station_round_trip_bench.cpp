@@ -20,6 +20,7 @@
 
 #include "pty_scanner.h"
 #include "serial/serial_comm.h"
+#include "station/operator_texts.h"
 #include "window/scan_window.h"
 
 namespace {
@@ -29,8 +30,6 @@ using window::ScanWindow;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::seconds kReadyDeadline{10};
-constexpr char kScannerReady[] =
-    "OK to scan forms.  Click the Start Scanning button when you are ready.";
 
 // A station with a batch started, in a fresh directory of its own.
 struct Station {

@@ -80,8 +80,8 @@ private:
 
     // What a failure inside a handler does once its box was shown.
     enum class OnFailure { CloseAllFiles, KeepFiles, Silent };
-    // Runs `body`; a failure inside it shows "You have encountered error "
-    // and its description, then closes every open file unless told not to.
+    // Runs `body`; a failure inside it shows kFailurePrefix and its
+    // description, then closes every open file unless told not to.
     // Returns false when the body failed.
     bool trapped(OnFailure onFailure, const std::function<void()>& body);
     void endProgram();

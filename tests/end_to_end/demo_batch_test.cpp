@@ -20,6 +20,7 @@
 #include "fakes/temp_dir.h"
 #include "serial/serial_comm.h"
 #include "sim_process.h"
+#include "station/operator_texts.h"
 #include "window/scan_window.h"
 
 namespace scanforms::testing {
@@ -82,11 +83,11 @@ Expected expectedFromScript(const std::string& script) {
             }
             expected.commands.push_back("Read");
         } else if (line.rfind("FAULT", 0) == 0) {
-            expected.boxes.push_back("Scanning error occurred or scanner timeout.  Try again.");
+            expected.boxes.push_back(kFaultBox);
             expected.commands.push_back("RECOVER");
             expected.commands.push_back("Read");
         } else if (line == "END") {
-            expected.boxes.push_back("End of Batch");
+            expected.boxes.push_back(kEndOfBatchBox);
         }
     }
     expected.boxes.push_back("Press the END button on your scanner.");
@@ -122,17 +123,13 @@ TEST(Station, DemoBatchFromInitializeToDone) {
     EXPECT_TRUE(boxes.seen.empty()) << "the port file selects Com1 without a box";
 
     QTest::mouseClick(button(window, "InitializeScanner"), Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return window.statusText() ==
-                   "OK to scan forms.  Click the Start Scanning button when you are ready.";
-        },
-        kStepDeadlineMs))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window.statusText() == kScannerReady; }, kStepDeadlineMs))
         << window.statusText();
 
     QTest::mouseClick(button(window, "StartScan"), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return !boxes.seen.empty() && boxes.seen.back().text == "End of Batch"; },
+        [&] { return !boxes.seen.empty() && boxes.seen.back().text == kEndOfBatchBox; },
         kBatchDeadlineMs));
 
     QTest::mouseClick(button(window, "Cancel"), Qt::LeftButton);

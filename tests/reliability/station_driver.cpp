@@ -15,15 +15,15 @@
 #include <cstdio>
 
 #include "serial/serial_comm.h"
+#include "station/operator_texts.h"
 #include "window/scan_window.h"
 
 namespace {
 
+using scanforms::kScannerReady;
 using scanforms::window::ScanWindow;
 
 constexpr std::chrono::milliseconds kOperatorPoll{5};
-constexpr char kScannerReady[] =
-    "OK to scan forms.  Click the Start Scanning button when you are ready.";
 
 void say(const char* what, const QString& text) {
     std::printf("%s: %s\n", what, text.toLocal8Bit().constData());

@@ -16,6 +16,7 @@
 #include "box_answerer.h"
 #include "serial/serial_comm.h"
 #include "sim_process.h"
+#include "station/operator_texts.h"
 #include "window/scan_window.h"
 
 namespace scanforms::testing {
@@ -24,12 +25,6 @@ using window::ScanWindow;
 
 inline constexpr std::chrono::seconds kStepDeadline{10};
 inline constexpr std::chrono::seconds kBatchDeadline{90};
-
-inline constexpr char kScannerReady[] =
-    "OK to scan forms.  Click the Start Scanning button when you are ready.";
-inline constexpr char kFaultBox[] = "Scanning error occurred or scanner timeout.  Try again.";
-inline constexpr char kEndOfBatchBox[] = "End of Batch";
-inline constexpr char kFailurePrefix[] = "You have encountered error ";
 
 class StationRun {
 public:

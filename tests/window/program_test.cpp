@@ -10,6 +10,7 @@
 #include "box_answerer.h"
 #include "fakes/temp_dir.h"
 #include "serial/serial_comm.h"
+#include "station/operator_texts.h"
 #include "window/scan_window.h"
 
 namespace scanforms::testing {
@@ -65,7 +66,7 @@ TEST(Program, WithoutAPortFileTheBoxComesFirstThenDoneEndsIt) {
     });
     EXPECT_EQ(result, 0);
     ASSERT_EQ(boxes.seen.size(), 2u);
-    EXPECT_TRUE(boxes.seen[0].text.startsWith("You have encountered error "));
+    EXPECT_TRUE(boxes.seen[0].text.startsWith(kFailurePrefix));
     EXPECT_FALSE(boxes.seen[0].ownerShown) << "before the window";
     EXPECT_EQ(boxes.seen[1].title, "Press scanner END button.");
     EXPECT_EQ(dir.read("com.TXT"), "0\r\n");
@@ -88,7 +89,7 @@ TEST(Program, WithNoScannerCabledThePortFailsToOpenAndTheCloseBoxEndsIt) {
     EXPECT_EQ(statusAfterInitialize,
               "Comm Port open failed.  Please select a different Comm Port.");
     ASSERT_EQ(boxes.seen.size(), 1u) << "only the refused setup string";
-    EXPECT_EQ(boxes.seen[0].text, "You have encountered error Port is not open");
+    EXPECT_EQ(boxes.seen[0].text, kFailurePrefix + QString("Port is not open"));
     EXPECT_EQ(dir.read("Com.TXT"), "1\r\n");
 }
 

@@ -3,9 +3,12 @@
 
 #include "window/message_box.h"
 
+#include <gtest/gtest.h>
+
 #include <QWidget>
 
 #include "box_answerer.h"
+#include "qt_printers.h"
 #include "station/operator_texts.h"
 
 namespace scanforms::testing {

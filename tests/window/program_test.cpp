@@ -3,12 +3,15 @@
 
 #include "app/program.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTimer>
 #include <functional>
 
 #include "box_answerer.h"
 #include "fakes/temp_dir.h"
+#include "qt_printers.h"
 #include "serial/serial_comm.h"
 #include "station/operator_texts.h"
 #include "window/scan_window.h"

@@ -96,7 +96,6 @@ TEST(Crash, KilledMidBatchKeepsEveryAnsweredSheetWhole) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", kill point " + std::to_string(point) +
                      ", killed once the log had " + std::to_string(target) + " lines");
         TempDir station;
-        station.write("Com.TXT", "1\r\n");
         SimProcess::Setup setup;
         setup.script = script;
         SimProcess sim(setup);

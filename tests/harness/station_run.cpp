@@ -4,14 +4,15 @@
 #include <QTest>
 #include <algorithm>
 #include <fstream>
+#include <utility>
 
 #include "problem_report.h"
 
 namespace scanforms::testing {
 
-StationRun::StationRun(const std::string& script) {
+StationRun::StationRun(std::string script) {
     SimProcess::Setup setup;
-    setup.script = script;
+    setup.script = std::move(script);
     sim_ = std::make_unique<SimProcess>(setup);
     open(sim_->linkPath());
 }

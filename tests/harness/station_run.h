@@ -38,7 +38,7 @@ struct ScannerDevice {
 class StationRun {
 public:
     // scanner-sim plays `script`.
-    explicit StationRun(const std::string& script);
+    explicit StationRun(std::string script);
     explicit StationRun(const ScannerDevice& scanner);
     ~StationRun();
     StationRun(const StationRun&) = delete;

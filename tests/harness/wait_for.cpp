@@ -4,27 +4,23 @@
 #include <QTimer>
 
 namespace scanforms::testing {
-namespace {
 
-constexpr std::chrono::milliseconds kConditionPoll{5};
-
-}  // namespace
-
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline,
+             std::chrono::milliseconds poll) {
     if (condition()) {
         return true;
     }
     // An event loop of its own rather than QTest::qWaitFor, which sleeps
     // between its passes over the events and so would hold a fast scanner up.
     QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
         if (condition()) {
             loop.quit();
         }
     });
     QTimer::singleShot(deadline, &loop, &QEventLoop::quit);
-    poll.start(kConditionPoll);
+    timer.start(poll);
     loop.exec();
     return condition();
 }

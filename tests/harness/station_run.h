@@ -57,7 +57,7 @@ public:
     std::size_t boxCount(const std::string& text) const;
     bool ended() const { return ended_; }
 
-    // Only while scanner-sim plays.
+    // The simulator; a station on a ScannerDevice has none.
     SimProcess& sim() { return *sim_; }
     serial::SerialComm& comm() { return *comm_; }
     ScanWindow& window() { return *window_; }

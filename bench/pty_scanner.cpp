@@ -11,6 +11,13 @@
 #include <system_error>
 
 namespace scanforms::bench {
+namespace {
+
+constexpr char kSetupString[] = "f-3652.800";
+// Any result but 0 is a scanner that answered.
+constexpr std::int16_t kScannerReadyResult = 1;
+
+}  // namespace
 
 PtyScanner::PtyScanner()
     : readable_(std::make_unique<QSocketNotifier>(terminal_.fd(), QSocketNotifier::Read)) {
@@ -42,6 +49,9 @@ void PtyScanner::readCommands() {
         }
         for (std::string& line :
              splitter_.feed(std::string_view(buffer.data(), static_cast<std::size_t>(count)))) {
+            if (line == kSetupString) {
+                send(wire::encodeFrame({wire::FrameType::InitResult, "", kScannerReadyResult}));
+            }
             received_.push_back(std::move(line));
         }
     }
@@ -68,17 +78,6 @@ void PtyScanner::waitForCommand(std::string_view command) {
         });
     loop.exec();
     QObject::disconnect(connection);
-}
-
-std::string cleanResponse(int serial) {
-    static constexpr char kMarks[] = "ABDHP@";
-    std::array<char, 8> id{};
-    std::snprintf(id.data(), id.size(), "%06d", serial % 1'000'000);
-    std::string response = std::string("HEAD-12345") + id.data() + "XYZ1234567";
-    for (int n = 0; n < 200; ++n) {
-        response += kMarks[(serial + n) % 6];
-    }
-    return response;
 }
 
 }  // namespace scanforms::bench

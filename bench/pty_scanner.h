@@ -4,7 +4,8 @@
 // program: the station's serial component opens the other end as its port.
 // It sends frames and reads the station's command lines, driven by the Qt
 // event loop the station runs in, so that a measurement holds everything the
-// station does between a sheet arriving and its next read command.
+// station does between a sheet arriving and its next read command. Like a
+// scanner that is there, it answers the setup string with a ready result.
 
 #include <QSocketNotifier>
 #include <memory>
@@ -41,8 +42,5 @@ private:
     wire::CommandSplitter splitter_;
     std::vector<std::string> received_;
 };
-
-// A clean sheet's response: identifier `serial`, every answer a single mark.
-std::string cleanResponse(int serial);
 
 }  // namespace scanforms::bench

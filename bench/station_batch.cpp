@@ -10,144 +10,91 @@
 //   station_batch 10000                  # throughput
 //   station_batch 100000 1000 100000     # memory over a long batch
 
-#include <unistd.h>
-
-#include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QPointer>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <chrono>
 #include <cstdio>
-#include <fstream>
+#include <cstdlib>
 #include <map>
-#include <vector>
+#include <string>
 
-#include "pty_scanner.h"
-#include "serial/serial_comm.h"
-#include "window/scan_window.h"
+#include "fakes/temp_dir.h"
+#include "resident_memory.h"
+#include "sheet_batch.h"
+#include "station_run.h"
 
 namespace {
 
 using namespace scanforms;
-using window::ScanWindow;
+using namespace scanforms::testing;
 
-constexpr int kRecordBytes = 213;
-constexpr std::chrono::milliseconds kPoll{5};
-constexpr std::chrono::seconds kSimStartDeadline{10};
-constexpr char kScannerReady[] =
-    "OK to scan forms.  Click the Start Scanning button when you are ready.";
+// Identifiers have six digits; a longer batch uses them again.
+constexpr int kIdentifiers = 1'000'000;
+constexpr std::size_t kScriptLineBytes = 233;  // "SHEET ", a response, a line end
+// Far more than a sheet takes: the deadline only ends a batch that got stuck.
+constexpr std::chrono::milliseconds kDeadlinePerSheet{10};
 
-long residentKilobytes() {
-    std::ifstream statm("/proc/self/statm");
-    long total = 0;
-    long resident = 0;
-    statm >> total >> resident;
-    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+std::string batchScript(int sheets) {
+    // One block, handed back to the system when freed, so that the script
+    // leaves nothing behind in the resident memory measured later.
+    std::string script;
+    script.reserve(static_cast<std::size_t>(sheets + 1) * kScriptLineBytes);
+    for (int serial = 0; serial < sheets; ++serial) {
+        script += "SHEET " + cleanSheet(serial % kIdentifiers).response + "\n";
+    }
+    return script + "END\n";
 }
 
-int fail(const char* message) {
-    std::fprintf(stderr, "station_batch: %s\n", message);
-    return 1;
+long long recordsWritten() {
+    return QFileInfo(QStringLiteral("Scan.TXT")).size() / static_cast<long long>(kRecordBytes);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    preferOffscreenPlatform();
     QApplication application(argc, argv);
     const int sheets = argc > 1 ? std::atoi(argv[1]) : 10'000;
-    std::map<int, long> memoryAt;  // records -> resident KiB, once reached
+    std::map<long long, long> memoryAt;  // records -> resident KiB, once reached
     for (int i = 2; i < argc; ++i) {
         memoryAt[std::atoi(argv[i])] = -1;
     }
 
-    QTemporaryDir work;
-    const QString script = work.filePath(QStringLiteral("batch.txt"));
-    {
-        std::ofstream out(script.toStdString(), std::ios::binary);
-        for (int serial = 0; serial < sheets; ++serial) {
-            out << "SHEET " << bench::cleanResponse(serial) << '\n';
+    TempDir folder;
+    StationRun station(batchScript(sheets));
+    station.boxes().whileOpen = [](const SeenBox& box) {
+        if (box.text != kEndOfBatchBox) {
+            std::fprintf(stderr, "box: %s\n", qPrintable(box.text));
         }
-        out << "END\n";
-    }
-    QProcess sim;
-    sim.start(QStringLiteral(SCANNER_SIM_PATH), {script});
-    const int startDeadline =
-        static_cast<int>(std::chrono::milliseconds(kSimStartDeadline).count());
-    if (!sim.waitForStarted(startDeadline)) {
-        return fail("cannot start scanner-sim");
-    }
-    while (!sim.canReadLine()) {
-        if (!sim.waitForReadyRead(startDeadline)) {
-            return fail("scanner-sim printed no device");
-        }
-    }
-    const QByteArray device = sim.readLine().trimmed();
-    qputenv("SCANFORMS_COM1", device);
-
-    QDir::setCurrent(work.path());
-    std::ofstream("Com.TXT", std::ios::binary) << "1\r\n";
-    serial::SerialComm comm;
-    ScanWindow window(comm);
-    window.show();
-
+    };
+    station.initialize();
     QElapsedTimer clock;
-    qint64 endedAt = -1;
-    bool started = false;
-    QPointer<QWidget> answered;
-    QTimer operatorPoll;
-    operatorPoll.setInterval(kPoll);
-    QObject::connect(&operatorPoll, &QTimer::timeout, [&] {
-        const qint64 records = QFileInfo(QStringLiteral("Scan.TXT")).size() / kRecordBytes;
-        for (auto& [at, kilobytes] : memoryAt) {
-            if (kilobytes < 0 && records >= at) {
-                kilobytes = residentKilobytes();
-            }
-        }
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            if (box != answered) {
-                answered = box;
-                if (box->text() == QLatin1String("End of Batch")) {
-                    endedAt = clock.nsecsElapsed();
-                    QCoreApplication::exit(0);
-                } else {
-                    std::fprintf(stderr, "box: %s\n", qPrintable(box->text()));
+    clock.start();
+    station.startScanning();
+    const bool ended = waitFor(
+        [&] {
+            const long long records = recordsWritten();
+            for (auto& [at, kilobytes] : memoryAt) {
+                if (kilobytes < 0 && records >= at) {
+                    kilobytes = static_cast<long>(residentBytes() / 1024);
                 }
-                box->button(QMessageBox::Ok)->click();
             }
-        } else if (!started && window.statusText() == kScannerReady) {
-            started = true;
-            clock.start();
-            window.findChild<QAbstractButton*>("StartScan")->click();
-        }
-    });
-    operatorPoll.start();
-    window.findChild<QAbstractButton*>("InitializeScanner")->click();
-    QApplication::exec();
-    sim.terminate();
-    sim.waitForFinished(startDeadline);
+            return station.boxCount(kEndOfBatchBox) > 0;
+        },
+        kStepDeadline + sheets * kDeadlinePerSheet);
+    const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
 
-    const qint64 written = QFileInfo(QStringLiteral("Scan.TXT")).size() / kRecordBytes;
-    if (endedAt < 0 || written != sheets) {
-        std::fprintf(stderr, "station_batch: %lld of %d records written\n",
-                     static_cast<long long>(written), sheets);
+    if (!ended || recordsWritten() != sheets) {
+        std::fprintf(stderr, "station_batch: %lld of %d records written\n", recordsWritten(),
+                     sheets);
         return 1;
     }
-    const double seconds = static_cast<double>(endedAt) / 1e9;
     std::printf("%d sheets in %.2f s: %.0f sheets per second\n", sheets, seconds, sheets / seconds);
     for (const auto& [at, kilobytes] : memoryAt) {
-        std::printf("resident memory at record %d: %ld KiB\n", at, kilobytes);
+        std::printf("resident memory at record %lld: %ld KiB\n", at, kilobytes);
     }
     if (memoryAt.size() >= 2) {
-        std::printf("growth from record %d to %d: %ld KiB\n", memoryAt.begin()->first,
+        std::printf("growth from record %lld to %lld: %ld KiB\n", memoryAt.begin()->first,
                     memoryAt.rbegin()->first, memoryAt.rbegin()->second - memoryAt.begin()->second);
     }
     return 0;

@@ -5,6 +5,7 @@
 #include "common/failure.h"
 #include "decode/multiple_marks.h"
 #include "textfile/archive.h"
+#include "station/operator_texts.h"
 
 namespace scanforms {
 namespace {
@@ -23,8 +24,6 @@ constexpr char kArchiveFolder[] = "ScanArchive";
 
 constexpr char kSetupString[] = "f-3652.800";
 constexpr int kPortButtons = 4;
-
-constexpr char kFailurePrefix[] = "You have encountered error ";
 
 }  // namespace
 
@@ -179,8 +178,7 @@ void Station::initializeScanner() {
 void Station::finishInitializing(std::int16_t result, const std::string& diagnostic) {
     trapped("taking the setup answer", OnFailure::CloseAllFiles, [&] {
         if (result != 0) {
-            view_.setStatusText(
-                "OK to scan forms.  Click the Start Scanning button when you are ready.");
+            view_.setStatusText(kScannerReady);
         } else {
             ready_ = false;
             view_.setStatusText(diagnostic + "Scanner not detected.  Check the power and cable.");
@@ -242,8 +240,7 @@ void Station::showNotice(const std::string& text) {
 void Station::answerFault() {
     trapped("answering a scan fault", OnFailure::KeepFiles, [&] {
         view_.beep();
-        view_.messageBox("Scanning error occurred or scanner timeout.  Try again.", BoxStyle::Plain,
-                         std::nullopt);
+        view_.messageBox(kFaultBox, BoxStyle::Plain, std::nullopt);
         scanner_.recover();
         scanner_.sendCommand("Read");
     });
@@ -251,7 +248,7 @@ void Station::answerFault() {
 
 void Station::announceEndOfBatch() {
     view_.log("end of batch");
-    view_.messageBox("End of Batch", BoxStyle::Plain, std::nullopt);
+    view_.messageBox(kEndOfBatchBox, BoxStyle::Plain, std::nullopt);
 }
 
 // ---- Checking and recording one sheet ----

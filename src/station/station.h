@@ -82,7 +82,7 @@ private:
     // What a failure inside a handler does once its box was shown.
     enum class OnFailure { CloseAllFiles, KeepFiles, Silent };
     // Runs `body`; a failure inside it is logged as `action` failing, shows
-    // "You have encountered error " and its description, then closes every
+    // kFailurePrefix and its description, then closes every
     // open file unless told not to. Returns false when the body failed.
     bool trapped(const std::string& action, OnFailure onFailure, const std::function<void()>& body);
     void endProgram();

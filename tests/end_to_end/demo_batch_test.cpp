@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QTest>
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -16,19 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "box_answerer.h"
 #include "fakes/temp_dir.h"
-#include "serial/serial_comm.h"
-#include "sim_process.h"
-#include "window/scan_window.h"
+#include "station_run.h"
 
 namespace scanforms::testing {
-
-using window::ScanWindow;
 namespace {
 
-constexpr int kStepDeadlineMs = 10'000;
-constexpr int kBatchDeadlineMs = 60'000;
+constexpr std::chrono::seconds kDemoBatchDeadline{60};
 
 // What the script makes of one batch run from READ to END.
 struct Expected {
@@ -82,21 +74,15 @@ Expected expectedFromScript(const std::string& script) {
             }
             expected.commands.push_back("Read");
         } else if (line.rfind("FAULT", 0) == 0) {
-            expected.boxes.push_back("Scanning error occurred or scanner timeout.  Try again.");
+            expected.boxes.push_back(kFaultBox);
             expected.commands.push_back("RECOVER");
             expected.commands.push_back("Read");
         } else if (line == "END") {
-            expected.boxes.push_back("End of Batch");
+            expected.boxes.push_back(kEndOfBatchBox);
         }
     }
     expected.boxes.push_back("Press the END button on your scanner.");
     return expected;
-}
-
-QAbstractButton* button(QWidget& window, const char* name) {
-    auto* found = window.findChild<QAbstractButton*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
 }
 
 TEST(Station, DemoBatchFromInitializeToDone) {
@@ -106,48 +92,25 @@ TEST(Station, DemoBatchFromInitializeToDone) {
     ASSERT_EQ(std::count(expected.records.begin(), expected.records.end(), '\n'), 23);
     ASSERT_EQ(expected.boxes.size(), 5u);
 
-    SimProcess::Setup setup;
-    setup.script = script;
-    SimProcess sim(setup);
-    TempDir station;
-    station.write("Com.TXT", "1\r\n");
-    qputenv("SCANFORMS_COM1", QByteArray::fromStdString(sim.linkPath()));
-
-    BoxAnswerer boxes;
-    serial::SerialComm comm;
-    ScanWindow window(comm);
-    bool ended = false;
-    QObject::connect(&window, &ScanWindow::programEnded, [&] { ended = true; });
-    window.show();
-    EXPECT_TRUE(boxes.seen.empty()) << "the port file selects Com1 without a box";
-
-    QTest::mouseClick(button(window, "InitializeScanner"), Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor(
+    TempDir folder;
+    StationRun station(script);
+    EXPECT_TRUE(station.boxTexts().empty()) << "the port file selects Com1 without a box";
+    station.initialize();
+    station.startScanning();
+    EXPECT_TRUE(waitFor(
         [&] {
-            return window.statusText() ==
-                   "OK to scan forms.  Click the Start Scanning button when you are ready.";
+            const std::vector<std::string> shown = station.boxTexts();
+            return !shown.empty() && shown.back() == kEndOfBatchBox;
         },
-        kStepDeadlineMs))
-        << window.statusText();
+        kDemoBatchDeadline));
+    station.done();
+    EXPECT_TRUE(waitFor([&] { return station.ended(); }));
 
-    QTest::mouseClick(button(window, "StartScan"), Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return !boxes.seen.empty() && boxes.seen.back().text == "End of Batch"; },
-        kBatchDeadlineMs));
-
-    QTest::mouseClick(button(window, "Cancel"), Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, kStepDeadlineMs));
-    qunsetenv("SCANFORMS_COM1");
-
-    std::vector<std::string> seen;
-    for (const SeenBox& box : boxes.seen) {
-        seen.push_back(box.text.toStdString());
-    }
-    EXPECT_EQ(seen, expected.boxes);
-    EXPECT_EQ(station.read("Scan.TXT"), expected.records);
-    EXPECT_EQ(station.read("Com.TXT"), "1\r\n");
-    EXPECT_EQ(station.read("FormsFlag.TXT"), "1\r\n");
-    EXPECT_EQ(sim.logLines(), expected.commands);
+    EXPECT_EQ(station.boxTexts(), expected.boxes);
+    EXPECT_EQ(folder.read("Scan.TXT"), expected.records);
+    EXPECT_EQ(folder.read("Com.TXT"), "1\r\n");
+    EXPECT_EQ(folder.read("FormsFlag.TXT"), "1\r\n");
+    EXPECT_EQ(station.sim().logLines(), expected.commands);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "installed_package.h"
 #include "qt_printing.h"
+#include "station/operator_texts.h"
 #include "tool_run.h"
 
 namespace scanforms::package_test {
@@ -40,15 +41,13 @@ const ManPage kScanformsPage{
      "Which Communications port is your scanner cabled to?",
      "Press the red End of Batch button on the scanner when you are done.",
      "Comm Port opened OK. Initializing Scanner...",
-     "Comm Port open failed.  Please select a different Comm Port.",
-     "OK to scan forms.  Click the Start Scanning button when you are ready.",
+     "Comm Port open failed.  Please select a different Comm Port.", kScannerReady,
      "Scanner not detected.  Check the power and cable.", "Start feeding your answer sheets.",
      "Please initialize the scanner first.", "The scanner read....",
      // Message boxes
-     "Read error.", "Scanning error occurred or scanner timeout.  Try again.",
-     "Multiple marks at position(s):  ", "Re-scan the form.", "Warning!", "End of Batch",
-     "Press the END button on your scanner.", "Press scanner END button.",
-     "You have encountered error ",
+     "Read error.", kFaultBox, "Multiple marks at position(s):  ", "Re-scan the form.", "Warning!",
+     kEndOfBatchBox, "Press the END button on your scanner.", "Press scanner END button.",
+     kFailurePrefix,
      // Failure descriptions
      "File not found", "Path not found", "Permission denied", "Disk full", "Path/File access error",
      "Bad file mode", "Bad file name or number", "Too many files", "Device I/O error",

@@ -20,6 +20,7 @@
 #include "fakes/temp_dir.h"
 #include "ordinary_file_access.h"
 #include "serial/serial_comm.h"
+#include "station/operator_texts.h"
 #include "window/scan_window.h"
 
 namespace scanforms::testing {
@@ -103,7 +104,7 @@ TEST(BadPortFile, StartUpReportsItOnceAndOpensTheWindow) {
         }
         window->show();
         ASSERT_EQ(boxes.seen.size(), 1u);
-        EXPECT_EQ(boxes.seen[0].text.toStdString(), "You have encountered error " + c.description);
+        EXPECT_EQ(boxes.seen[0].text.toStdString(), kFailurePrefix + c.description);
         for (auto* port : window->findChildren<QRadioButton*>()) {
             EXPECT_FALSE(port->isChecked()) << "no port chosen";
         }

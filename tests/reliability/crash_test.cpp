@@ -13,13 +13,13 @@
 #include <iostream>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "driver_process.h"
 #include "fakes/temp_dir.h"
 #include "sheet_batch.h"
 #include "sim_process.h"
+#include "wait_for.h"
 
 namespace scanforms::testing {
 namespace {
@@ -30,8 +30,6 @@ constexpr std::chrono::seconds kReachDeadline{60};
 constexpr std::chrono::milliseconds kLogPoll{1};
 constexpr char kMarker[] = "AFTER-THE-KILL";
 
-using Clock = std::chrono::steady_clock;
-
 std::uint32_t chooseSeed() {
     if (const char* given = std::getenv("SCANFORMS_CRASH_SEED")) {
         return static_cast<std::uint32_t>(std::strtoul(given, nullptr, 10));
@@ -40,14 +38,9 @@ std::uint32_t chooseSeed() {
 }
 
 bool waitForLogLines(SimProcess& sim, std::size_t lines, DriverProcess& driver) {
-    const auto deadline = Clock::now() + kReachDeadline;
-    while (sim.logLines().size() < lines) {
-        if (Clock::now() > deadline || !driver.running()) {
-            return false;
-        }
-        std::this_thread::sleep_for(kLogPoll);
-    }
-    return true;
+    const auto reached = [&] { return sim.logLines().size() >= lines; };
+    waitFor([&] { return reached() || !driver.running(); }, kReachDeadline, kLogPoll);
+    return reached();
 }
 
 // Commands the dead program wrote may still be on their way through the
@@ -62,19 +55,18 @@ std::vector<std::string> settledLog(SimProcess& sim) {
     const std::string line = std::string(kMarker) + "\r";
     EXPECT_EQ(::write(device, line.data(), line.size()), static_cast<ssize_t>(line.size()));
     ::close(device);
-    const auto deadline = Clock::now() + kReachDeadline;
-    for (;;) {
-        std::vector<std::string> log = sim.logLines();
-        if (!log.empty() && log.back() == kMarker) {
-            log.pop_back();
-            return log;
-        }
-        if (Clock::now() > deadline) {
-            ADD_FAILURE() << "the simulator never logged the line sent after the kill";
-            return log;
-        }
-        std::this_thread::sleep_for(kLogPoll);
+    std::vector<std::string> log;
+    const bool settled = waitFor(
+        [&] {
+            log = sim.logLines();
+            return !log.empty() && log.back() == kMarker;
+        },
+        kReachDeadline, kLogPoll);
+    EXPECT_TRUE(settled) << "the simulator never logged the line sent after the kill";
+    if (settled) {
+        log.pop_back();
     }
+    return log;
 }
 
 TEST(Crash, KilledMidBatchKeepsEveryAnsweredSheetWhole) {
@@ -96,7 +88,6 @@ TEST(Crash, KilledMidBatchKeepsEveryAnsweredSheetWhole) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", kill point " + std::to_string(point) +
                      ", killed once the log had " + std::to_string(target) + " lines");
         TempDir station;
-        station.write("Com.TXT", "1\r\n");
         SimProcess::Setup setup;
         setup.script = script;
         SimProcess sim(setup);

@@ -73,7 +73,7 @@ TEST(DiskFault, DiskFillsUpMidBatch) {
     ASSERT_TRUE(station.waitForBoxes(kEndOfBatchBox, 2));
     EXPECT_EQ(readFileBytes("Scan.TXT"), recordsOf(second));
     station.done();
-    EXPECT_TRUE(StationRun::waitFor([&] { return station.ended(); }));
+    EXPECT_TRUE(waitFor([&] { return station.ended(); }));
     EXPECT_EQ(readFileBytes("Com.TXT"), "1\r\n");
     EXPECT_EQ(readFileBytes("FormsFlag.TXT"), "1\r\n");
 }

@@ -1,78 +1,35 @@
-// station_driver: a station that runs a batch by itself, for tests that kill
-// the whole program. The real Scan window (offscreen unless a platform is
-// named) and the serial component work in the current directory as the
-// scanforms program does; Initialize Scanner is clicked at once and Start
-// Scanning as soon as the scanner answered ready; every message box is
-// answered with OK and its text printed on standard output. Port 1 is the
-// device named by SCANFORMS_COM1, as for the program.
+// station_driver: a station that runs a batch by itself, for the tests that
+// kill the whole program. The harness's station works in the current
+// directory with port 1 on the device SCANFORMS_COM1 names (offscreen unless
+// a platform is named): Initialize Scanner at once, Start Scanning as soon as
+// the scanner answered ready, and every message box answered with OK and its
+// text printed on standard output.
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QMessageBox>
-#include <QPointer>
-#include <QTimer>
-#include <chrono>
 #include <cstdio>
 
-#include "serial/serial_comm.h"
-#include "window/scan_window.h"
+#include "station_run.h"
 
 namespace {
 
-using scanforms::window::ScanWindow;
-
-constexpr std::chrono::milliseconds kOperatorPoll{5};
-constexpr char kScannerReady[] =
-    "OK to scan forms.  Click the Start Scanning button when you are ready.";
+using namespace scanforms::testing;
 
 void say(const char* what, const QString& text) {
     std::printf("%s: %s\n", what, text.toLocal8Bit().constData());
     std::fflush(stdout);
 }
 
-void click(ScanWindow& window, const char* name) {
-    if (auto* button = window.findChild<QAbstractButton*>(name)) {
-        button->click();
-    } else {
-        std::fprintf(stderr, "station_driver: no button %s\n", name);
-        QCoreApplication::exit(1);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    preferOffscreenPlatform();
     QApplication application(argc, argv);
-    scanforms::serial::SerialComm comm;
-    ScanWindow window(comm);
-    QObject::connect(&window, &ScanWindow::programEnded, [] { QCoreApplication::exit(0); });
-
-    // The operator: answers each box once, and starts scanning once ready.
-    QPointer<QWidget> answered;
-    bool started = false;
-    QTimer operatorPoll;
-    operatorPoll.setInterval(kOperatorPoll);
-    QObject::connect(&operatorPoll, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            if (box != answered) {
-                answered = box;
-                say("box", box->text());
-                box->button(QMessageBox::Ok)->click();
-            }
-            return;
-        }
-        if (!started && window.statusText() == kScannerReady) {
-            started = true;
-            say("status", QString::fromLatin1(kScannerReady));
-            click(window, "StartScan");
-        }
-    });
-    operatorPoll.start();
-
-    window.show();
-    QTimer::singleShot(0, &window, [&] { click(window, "InitializeScanner"); });
+    StationRun station(ScannerDevice{qEnvironmentVariable("SCANFORMS_COM1").toStdString()});
+    QObject::connect(&station.window(), &ScanWindow::programEnded,
+                     [] { QCoreApplication::exit(0); });
+    station.boxes().whileOpen = [](const SeenBox& box) { say("box", box.text); };
+    station.initialize();  // a scanner that never answers ends the program here
+    say("status", QString::fromStdString(station.window().statusText()));
+    station.startScanning();
     return QApplication::exec();
 }

@@ -3,9 +3,13 @@
 
 #include "window/message_box.h"
 
+#include <gtest/gtest.h>
+
 #include <QWidget>
 
 #include "box_answerer.h"
+#include "qt_printers.h"
+#include "station/operator_texts.h"
 
 namespace scanforms::testing {
 namespace {
@@ -49,18 +53,17 @@ TEST(MessageBox, ReturnAndEscapeAnswerIt) {
         answerer.answer = answer;
         // A key that did not answer the box would leave it open until the
         // answerer's deadline closes it and fails the test.
-        window::showMessageBox(nullptr, "End of Batch", BoxStyle::Plain, std::nullopt);
+        window::showMessageBox(nullptr, kEndOfBatchBox, BoxStyle::Plain, std::nullopt);
         EXPECT_EQ(answerer.seen.size(), 1u);
     }
 }
 
 TEST(MessageBox, TextBytesShowAsLatin1) {
     BoxAnswerer answerer;
-    window::showMessageBox(nullptr, "You have encountered error Fichier \xE9tait",
+    window::showMessageBox(nullptr, kFailurePrefix + std::string("Fichier \xE9tait"),
                            BoxStyle::Information, std::nullopt);
     ASSERT_EQ(answerer.seen.size(), 1u);
-    EXPECT_EQ(answerer.seen[0].text,
-              QString::fromUtf8("You have encountered error Fichier \xC3\xA9tait"));
+    EXPECT_EQ(answerer.seen[0].text, kFailurePrefix + QString::fromUtf8("Fichier \xC3\xA9tait"));
 }
 
 }  // namespace

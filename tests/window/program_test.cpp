@@ -3,6 +3,8 @@
 
 #include "app/program.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
@@ -13,8 +15,10 @@
 
 #include "box_answerer.h"
 #include "fakes/temp_dir.h"
+#include "qt_printers.h"
 #include "serial/serial_comm.h"
 #include "sim_process.h"
+#include "station/operator_texts.h"
 #include "window/scan_window.h"
 
 namespace scanforms::testing {
@@ -70,7 +74,7 @@ TEST(Program, WithoutAPortFileTheBoxComesFirstThenDoneEndsIt) {
     });
     EXPECT_EQ(result, 0);
     ASSERT_EQ(boxes.seen.size(), 2u);
-    EXPECT_TRUE(boxes.seen[0].text.startsWith("You have encountered error "));
+    EXPECT_TRUE(boxes.seen[0].text.startsWith(kFailurePrefix));
     EXPECT_FALSE(boxes.seen[0].ownerShown) << "before the window";
     EXPECT_EQ(boxes.seen[1].title, "Press scanner END button.");
     EXPECT_EQ(dir.read("com.TXT"), "0\r\n");

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <algorithm>
 
+#include "station/operator_texts.h"
 #include "station/station_fixture.h"
 #include "window_fixture.h"
 
@@ -45,7 +46,7 @@ TEST_F(WindowStart, PortFileSelectsTheStoredPortOrOneBoxShowsBeforeTheWindow) {
         EXPECT_EQ(control<QLabel>("Prompt")->text(), kGetReady);
         if (c.box) {
             ASSERT_EQ(boxes.seen.size(), 1u);
-            EXPECT_TRUE(boxes.seen[0].text.startsWith("You have encountered error "));
+            EXPECT_TRUE(boxes.seen[0].text.startsWith(kFailurePrefix));
             EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Information);
             EXPECT_EQ(boxes.seen[0].title, "Scan Forms");
             EXPECT_FALSE(boxes.seen[0].ownerShown) << "the box comes before the window";

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include "station/operator_texts.h"
 #include "station/station_fixture.h"
 #include "window_fixture.h"
 
@@ -88,9 +89,9 @@ TEST_F(WindowEvents, EventDuringABoxRunsAfterTheRunningHandlerReturns) {
     };
     scanner.raiseScanFault();
     ASSERT_EQ(boxes.seen.size(), 2u);
-    EXPECT_EQ(boxes.seen[0].text, "Scanning error occurred or scanner timeout.  Try again.");
+    EXPECT_EQ(boxes.seen[0].text, kFaultBox);
     EXPECT_EQ(boxes.seen[0].icon, QMessageBox::NoIcon);
-    EXPECT_EQ(boxes.seen[1].text, "End of Batch");
+    EXPECT_EQ(boxes.seen[1].text, kEndOfBatchBox);
     EXPECT_EQ(boxes.seen[1].title, "Scan Forms");
     EXPECT_EQ(log, (Strings{"scanner:recover", "scanner:sendCommand(Read)"}));
     // The fault box showed before Recover; End of Batch only after "Read".

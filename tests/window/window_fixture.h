@@ -15,6 +15,7 @@
 #include "box_answerer.h"
 #include "fakes/fake_scanner.h"
 #include "fakes/temp_dir.h"
+#include "qt_printers.h"
 #include "window/scan_window.h"
 
 namespace scanforms::testing {

@@ -1,9 +1,13 @@
-// The window tests run a QApplication on Qt's offscreen platform: no display.
+// The Qt test programs (the window, the whole station, the reliability
+// suite) run a QApplication on Qt's offscreen platform: no display. What the
+// station harness finds wrong fails the running test.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <cstdio>
+
+#include "problem_report.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -15,5 +19,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication application(argc, argv);
+    scanforms::testing::setProblemReport([](const std::string& what) { ADD_FAILURE() << what; });
     return RUN_ALL_TESTS();
 }

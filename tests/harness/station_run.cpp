@@ -1,20 +1,29 @@
 #include "station_run.h"
 
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QTest>
 #include <algorithm>
 #include <fstream>
+#include <utility>
+
+#include "problem_report.h"
 
 namespace scanforms::testing {
 
-StationRun::StationRun(const std::string& script) {
+StationRun::StationRun(std::string script) {
     SimProcess::Setup setup;
-    setup.script = script;
+    setup.script = std::move(script);
     sim_ = std::make_unique<SimProcess>(setup);
+    open(sim_->linkPath());
+}
+
+StationRun::StationRun(const ScannerDevice& scanner) {
+    open(scanner.path);
+}
+
+void StationRun::open(const std::string& device) {
     std::ofstream("Com.TXT", std::ios::binary) << "1\r\n";
-    qputenv("SCANFORMS_COM1", QByteArray::fromStdString(sim_->linkPath()));
+    qputenv("SCANFORMS_COM1", QByteArray::fromStdString(device));
     comm_ = std::make_unique<serial::SerialComm>();
     window_ = std::make_unique<ScanWindow>(*comm_);
     QObject::connect(window_.get(), &ScanWindow::programEnded, [this] { ended_ = true; });
@@ -29,14 +38,20 @@ StationRun::~StationRun() {
 
 void StationRun::click(const char* name) {
     auto* button = window_->findChild<QAbstractButton*>(name);
-    ASSERT_NE(button, nullptr) << name;
+    if (button == nullptr) {
+        reportProblem(std::string("the window has no button ") + name);
+        return;
+    }
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-void StationRun::initialize() {
+bool StationRun::initialize() {
     click("InitializeScanner");
-    EXPECT_TRUE(waitFor([this] { return window_->statusText() == kScannerReady; }))
-        << "status: " << window_->statusText();
+    if (waitFor([this] { return window_->statusText() == kScannerReady; })) {
+        return true;
+    }
+    reportProblem("the scanner never answered ready; status: " + window_->statusText());
+    return false;
 }
 
 void StationRun::startScanning() {
@@ -45,11 +60,6 @@ void StationRun::startScanning() {
 
 void StationRun::done() {
     click("Cancel");
-}
-
-bool StationRun::waitFor(const std::function<bool()>& condition,
-                         std::chrono::milliseconds deadline) {
-    return QTest::qWaitFor(condition, static_cast<int>(deadline.count()));
 }
 
 bool StationRun::waitForBoxes(const std::string& text, std::size_t count,
@@ -70,6 +80,12 @@ std::size_t StationRun::boxCount(const std::string& text) const {
     return static_cast<std::size_t>(
         std::count_if(boxes_.seen.begin(), boxes_.seen.end(),
                       [&](const SeenBox& box) { return box.text == wanted; }));
+}
+
+void preferOffscreenPlatform() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
 }
 
 }  // namespace scanforms::testing

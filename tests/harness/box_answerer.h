@@ -1,6 +1,7 @@
 #pragma once
 
-#include <gtest/gtest.h>
+// The operator at every modal box: the application's modal window, polled
+// for, is recorded as a SeenBox and then answered as the test chose.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,9 +11,10 @@
 #include <QTimer>
 #include <chrono>
 #include <functional>
+#include <string>
 #include <vector>
 
-#include "qt_printers.h"
+#include "problem_report.h"
 
 namespace scanforms::testing {
 
@@ -29,8 +31,8 @@ struct SeenBox {
 
 // Stands in for the operator at every modal box: polls for the application's
 // modal window, records the box and answers it. A box still open after the
-// deadline (say, a key that did not answer it) is closed by force and fails
-// the test, so no test can wait forever.
+// deadline (say, a key that did not answer it) is closed by force and
+// reported as a problem (in a test, a failure), so nothing waits forever.
 class BoxAnswerer {
 public:
     enum class Answer { ClickOk, PressReturn, PressEscape };
@@ -63,8 +65,8 @@ private:
             openedAt_ = Clock::now();
             auto* box = qobject_cast<QMessageBox*>(modal);
             if (box == nullptr) {
-                ADD_FAILURE() << "a modal window that is not a message box: "
-                              << modal->metaObject()->className();
+                reportProblem(std::string("a modal window that is not a message box: ") +
+                              modal->metaObject()->className());
                 modal->close();
                 return;
             }
@@ -76,8 +78,8 @@ private:
             return;
         }
         if (Clock::now() - openedAt_ > kDeadline) {
-            ADD_FAILURE() << "the box \"" << qPrintable(modal->windowTitle())
-                          << "\" was not answered; closing it";
+            reportProblem("the box \"" + modal->windowTitle().toStdString() +
+                          "\" was not answered; closing it");
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 box->done(0);
             } else {

@@ -6,7 +6,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME scanforms)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "scanforms")
-set(CPACK_PACKAGE_CONTACT "scanforms maintainers <scanforms@localhost>")
+# The project has no mail address yet: example.org is reserved for placeholders.
+set(CPACK_PACKAGE_CONTACT "scanforms maintainers <maintainers@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scanning station for an optical mark reader")
 # One paragraph a list item, each wrapped as a Debian description is.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION

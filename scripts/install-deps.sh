@@ -10,6 +10,7 @@ packages=(
     fonts-liberation fonts-crosextra-carlito
     xvfb xauth
     dpkg-dev desktop-file-utils man-db groff-base xdg-user-dirs
+    lintian appstream reuse
     e2fsprogs mount
 )
 

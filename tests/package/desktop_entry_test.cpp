@@ -1,5 +1,6 @@
 // The desktop entry "Scan Forms": valid for the desktop's menus, and every
-// name in it found in the package.
+// name in it found in the package; and the AppStream metainfo that software
+// centres show for it.
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,21 @@ TEST_F(DesktopEntry, NamesAnIconThePackageInstalls) {
             QStringLiteral("/usr/share/icons/hicolor/%1/apps/%2.png").arg(size, icon);
         EXPECT_TRUE(QFileInfo::exists(installed(path))) << path.toStdString();
     }
+}
+
+TEST(Metainfo, PassesAppstreamValidationWithTheDesktopEntry) {
+    ASSERT_FALSE(debFile().isEmpty()) << missingPackageHint();
+    const QString appstreamcli = findTool(QStringLiteral("appstreamcli"));
+    ASSERT_FALSE(appstreamcli.isEmpty()) << missingTool("appstreamcli", "appstream").toStdString();
+    // validate-tree passes a tree with no metainfo at all.
+    const QString metainfo = QStringLiteral("/usr/share/metainfo/" APPSTREAM_ID ".metainfo.xml");
+    ASSERT_TRUE(QFileInfo::exists(installed(metainfo))) << metainfo.toStdString();
+
+    // The metainfo's own checks, and besides them that its file is named
+    // after its id and that the desktop entry it launches is in the package.
+    // Warnings fail the run; pedantic hints do not.
+    const ToolRun run = runTool(appstreamcli, {"validate-tree", "--no-net", root()});
+    EXPECT_TRUE(run.finished && run.exitCode == 0) << run.describe().toStdString();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The .deb itself: its name, its control fields and declared dependencies,
-// the files it installs, and the icon in every size.
+// what lintian finds in it, the files it installs, and the icon in every size.
 
 #include <gtest/gtest.h>
 
@@ -71,6 +71,16 @@ TEST_F(PackageFile, DescribesItselfInASummaryAndParagraphs) {
     for (const QString& line : lines.mid(1)) {
         EXPECT_LE(line.size(), 80) << "description line too long: " << line.toStdString();
     }
+}
+
+TEST_F(PackageFile, PassesLintian) {
+    const QString lintian = findTool(QStringLiteral("lintian"));
+    ASSERT_FALSE(lintian.isEmpty()) << missingTool("lintian", "lintian").toStdString();
+
+    // Errors and warnings only; CI runs as root, which lintian refuses unasked.
+    const ToolRun run = runTool(lintian, {"--allow-root", "--fail-on", "error,warning", debFile()});
+    EXPECT_TRUE(run.finished && run.exitCode == 0 && run.out.isEmpty())
+        << run.describe().toStdString();
 }
 
 struct InstalledFile {

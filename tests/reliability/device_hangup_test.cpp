@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QSerialPort>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -51,6 +52,38 @@ TEST(DeviceHangup, VanishesMidBatchAndComesBack) {
     log.emplace_back("Read");
     log.insert(log.end(), after.size(), "Read");
     EXPECT_EQ(station.sim().logLines(), log);
+    EXPECT_EQ(folder.read("Scan.TXT"), recordsOf(sheets));
+}
+
+// The cable blips while the "Warning!" box of a rejected sheet is open: the
+// port reports the loss, the device is there again by the time the operator
+// answers. The read that follows the warning waits for the fault's answer
+// (box, RECOVER, Read) instead of failing, and the rest of the batch is
+// recorded.
+TEST(DeviceHangup, BlipWhileTheWarningIsOpenLeavesTheBatchRecording) {
+    TempDir folder;
+    const std::vector<Sheet> sheets = cleanSheets(1, 3);
+    std::string doubtful = sheets[1].response;
+    doubtful[30] = 'C';  // two bubbles at once
+    StationRun station(sheetItems({sheets[0]}) + "SHEET " + scriptText(doubtful) + "\n" +
+                       sheetItems({sheets[1], sheets[2]}) + "END\n");
+    station.boxes().whileOpen = [&](const SeenBox& box) {
+        if (box.title == "Warning!") {
+            auto* port = station.comm().findChild<QSerialPort*>();
+            ASSERT_NE(port, nullptr);
+            emit port->errorOccurred(QSerialPort::ResourceError);
+        }
+    };
+    station.initialize();
+    station.startScanning();
+    ASSERT_TRUE(station.waitForBoxes(kEndOfBatchBox))
+        << ::testing::PrintToString(station.boxTexts());
+
+    ASSERT_EQ(station.boxTexts().size(), 3u);
+    EXPECT_EQ(station.boxTexts()[1], kFaultBox);
+    EXPECT_EQ(station.sim().logLines(),
+              (std::vector<std::string>{"f-3652.800", "READ", "Read", "RECOVER", "Read", "Read",
+                                        "Read"}));
     EXPECT_EQ(folder.read("Scan.TXT"), recordsOf(sheets));
 }
 

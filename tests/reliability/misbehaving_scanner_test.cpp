@@ -173,5 +173,40 @@ TEST_F(MisbehavingScanner, EventsWithNoReadOutstanding) {
     EXPECT_LT(run.growth, kGrowthBound);
 }
 
+// While the Done box waits for the operator, a scanner that floods notices
+// waits too: nothing is read until the box is answered, so the port's
+// buffer fills and memory stays flat instead of queuing every notice.
+TEST_F(MisbehavingScanner, NoticeFloodWhileTheDoneBoxIsOpen) {
+    TempDir folder;
+    std::string script = "FAULT warm-up\n" + sheetItems(cleanSheets(1, 1));
+    for (int i = 0; i < 10 * kNoticeBurst; ++i) {
+        script += "NOTICE Flood " + std::to_string(i) + "\n";
+    }
+    StationRun station(script);
+    std::size_t baseline = 0;
+    bool bufferFilled = false;
+    std::size_t growth = 0;
+    station.boxes().whileOpen = [&](const SeenBox& box) {
+        if (box.text == kFaultBox) {
+            baseline = residentBytes();
+        } else if (box.text == "Press the END button on your scanner.") {
+            auto* port = station.comm().findChild<QSerialPort*>();
+            ASSERT_NE(port, nullptr);
+            bufferFilled =
+                waitFor([&] { return port->bytesAvailable() >= port->readBufferSize(); });
+            const std::size_t resident = residentBytes();
+            growth = resident > baseline ? resident - baseline : 0;
+        }
+    };
+    station.initialize();
+    station.startScanning();
+    ASSERT_TRUE(waitFor([&] { return folder.read("Scan.TXT").size() == kRecordBytes; }));
+    station.done();
+    ASSERT_TRUE(waitFor([&] { return station.ended(); }));
+    EXPECT_TRUE(bufferFilled) << "the notices waited in the port's buffer";
+    EXPECT_LT(growth, kGrowthBound);
+    EXPECT_EQ(station.sim().logLines(), plus(kWarmUp, {"Read"})) << "no command followed them";
+}
+
 }  // namespace
 }  // namespace scanforms::testing

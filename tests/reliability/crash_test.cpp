@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <iostream>
 #include <random>
 #include <string>
@@ -121,6 +123,69 @@ TEST(Crash, KilledMidBatchKeepsEveryAnsweredSheetWhole) {
     }
     std::cout << inHand << " of " << kKillPoints
               << " kills found the sheet in hand already recorded" << std::endl;
+}
+
+// Killed while Start Scanning keeps the last batch and empties Scan.TXT, or
+// while Done replaces the port and flag files: the last batch is whole in
+// Scan.TXT or in the archive, never in neither, and each small file is the
+// old one or the new one, never empty.
+TEST(Crash, KilledWhileABatchStartsOrEndsLeavesEveryFileWhole) {
+    const std::vector<Sheet> lastBatch = cleanSheets(101, 5);
+    const std::vector<Sheet> sheets = cleanSheets(1, 3);
+    const std::string script = sheetItems(sheets) + "END\n";
+    struct KillPoint {
+        const char* when;
+        std::function<bool(const TempDir&, const std::string& said)> reached;
+    };
+    const KillPoint points[] = {
+        {"the archive folder exists",
+         [](const TempDir& d, const std::string&) { return d.exists("ScanArchive"); }},
+        {"Scan.TXT was emptied",
+         [](const TempDir& d, const std::string&) { return d.read("Scan.TXT").empty(); }},
+        {"the Done box shows",
+         [](const TempDir&, const std::string& said) {
+             return said.find("box: Press the END button") != std::string::npos;
+         }},
+        {"a replacement is being written",
+         [](const TempDir& d, const std::string&) {
+             return d.exists("com.TXT.new") || d.exists("Com.TXT.new") ||
+                    d.exists("FormsFlag.TXT.new");
+         }},
+        {"the flag file is new",
+         [](const TempDir& d, const std::string&) { return d.read("FormsFlag.TXT") == "1\r\n"; }},
+    };
+    for (const KillPoint& point : points) {
+        for (int run = 0; run < 3; ++run) {
+            SCOPED_TRACE(std::string("killed once ") + point.when + ", run " + std::to_string(run));
+            TempDir station;
+            station.write("Scan.TXT", recordsOf(lastBatch));
+            station.write("FormsFlag.TXT", "7\r\n");
+            SimProcess sim(SimProcess::Setup{script, false, {}, true});
+            {
+                DriverProcess driver(sim.linkPath());
+                waitFor(
+                    [&] { return point.reached(station, driver.output()) || !driver.running(); },
+                    kReachDeadline, kLogPoll);
+                driver.kill();
+            }
+            std::vector<std::string> keptWhole{station.read("Scan.TXT")};
+            if (station.exists("ScanArchive")) {
+                for (const auto& kept :
+                     std::filesystem::directory_iterator(station.path() / "ScanArchive")) {
+                    keptWhole.push_back(readFileBytes(kept.path()));
+                }
+            }
+            EXPECT_NE(std::find(keptWhole.begin(), keptWhole.end(), recordsOf(lastBatch)),
+                      keptWhole.end())
+                << "the last batch is lost";
+            for (const std::string& line : recordLines(station.read("Scan.TXT"))) {
+                EXPECT_EQ(line.size(), kRecordBytes) << "a torn record";
+            }
+            EXPECT_EQ(station.read("Com.TXT"), "1\r\n");
+            const std::string flag = station.read("FormsFlag.TXT");
+            EXPECT_TRUE(flag == "7\r\n" || flag == "1\r\n") << "FormsFlag.TXT holds " << flag;
+        }
+    }
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 // kill the whole program. The harness's station works in the current
 // directory with port 1 on the device SCANFORMS_COM1 names (offscreen unless
 // a platform is named): Initialize Scanner at once, Start Scanning as soon as
-// the scanner answered ready, and every message box answered with OK and its
-// text printed on standard output.
+// the scanner answered ready, Done once the batch has ended, and every
+// message box answered with OK and its text printed on standard output.
 
 #include <QApplication>
 #include <cstdio>
@@ -27,7 +27,13 @@ int main(int argc, char* argv[]) {
     StationRun station(ScannerDevice{qEnvironmentVariable("SCANFORMS_COM1").toStdString()});
     QObject::connect(&station.window(), &ScanWindow::programEnded,
                      [] { QCoreApplication::exit(0); });
-    station.boxes().whileOpen = [](const SeenBox& box) { say("box", box.text); };
+    station.boxes().whileOpen = [&station](const SeenBox& box) {
+        say("box", box.text);
+        if (box.text == QLatin1String(scanforms::kEndOfBatchBox)) {
+            // Waits for the End of Batch handler to return, as a click would.
+            station.done();
+        }
+    };
     station.initialize();  // a scanner that never answers ends the program here
     say("status", QString::fromStdString(station.window().statusText()));
     station.startScanning();

@@ -154,14 +154,7 @@ bool SerialComm::openDevice() {
     port_.clear(QSerialPort::Input);
     port_.readAll();
     watchedPath_ = QFileInfo(name).canonicalFilePath().toStdString();
-    decoder_.reset();
-    input_.clear();
-    inputUsed_ = 0;
-    lostFaultOwed_ = false;
-    readOutstanding_ = false;
-    setupOutstanding_ = false;
-    protocolFaultRaised_ = false;
-    noiseLogged_ = false;
+    forgetExchange();
     state_ = LinkState::Open;
     if (!watchedPath_.empty()) {
         deviceWatch_.start();
@@ -175,16 +168,22 @@ void SerialComm::closeDevice(LinkState next) {
     frameTimer_.stop();
     setupTimer_.stop();
     deviceWatch_.stop();
+    forgetExchange();
+    if (port_.isOpen()) {
+        port_.close();
+    }
+    port_.clearError();
+}
+
+void SerialComm::forgetExchange() {
+    decoder_.reset();
     input_.clear();
     inputUsed_ = 0;
     lostFaultOwed_ = false;
     readOutstanding_ = false;
     setupOutstanding_ = false;
-    decoder_.reset();
-    if (port_.isOpen()) {
-        port_.close();
-    }
-    port_.clearError();
+    protocolFaultRaised_ = false;
+    noiseLogged_ = false;
 }
 
 void SerialComm::deviceLost(const QString& why) {

@@ -69,6 +69,9 @@ public:
 private:
     bool openDevice();
     void closeDevice(LinkState next);
+    // Drops what the line and the scanner were in the middle of: a new open
+    // or a close starts from nothing owed either way.
+    void forgetExchange();
     void deviceLost(const QString& why);
     void requireOpen() const;
     // True when the device is lost and its fault not raised yet: `what` is

@@ -14,9 +14,9 @@ TEST_F(Initialization, ReadinessAndStatusLine) {
     constexpr char kReady[] =
         "OK to scan forms.  Click the Start Scanning button when you are ready.";
     constexpr char kNotDetected[] = "Scanner not detected.  Check the power and cable.";
-    enum class Before { Fresh, Ready, NotDetected };
+
     struct Case {
-        Before before;
+        Readiness before;
         bool opens;
         std::optional<std::int16_t> answer;  // the setup result, if any
         std::string diagnostic;
@@ -24,27 +24,22 @@ TEST_F(Initialization, ReadinessAndStatusLine) {
         std::string status;
     };
     const Case cases[] = {
-        {Before::Fresh, true, std::nullopt, "", true, kOpened},
-        {Before::Fresh, false, std::nullopt, "", false, kOpenFailed},
-        {Before::Ready, false, std::nullopt, "", true, kOpenFailed},
-        {Before::NotDetected, false, std::nullopt, "", false, kOpenFailed},
-        {Before::Fresh, true, 1, "", true, kReady},
-        {Before::Fresh, true, -1, "", true, kReady},
-        {Before::Fresh, false, 1, "", false, kReady},
-        {Before::Fresh, true, 0, "", false, kNotDetected},
-        {Before::Fresh, true, 0, "E17 no paper. ", false,
+        {Readiness::Fresh, true, std::nullopt, "", true, kOpened},
+        {Readiness::Fresh, false, std::nullopt, "", false, kOpenFailed},
+        {Readiness::Ready, false, std::nullopt, "", true, kOpenFailed},
+        {Readiness::NotDetected, false, std::nullopt, "", false, kOpenFailed},
+        {Readiness::Fresh, true, 1, "", true, kReady},
+        {Readiness::Fresh, true, -1, "", true, kReady},
+        {Readiness::Fresh, false, 1, "", false, kReady},
+        {Readiness::Fresh, true, 0, "", false, kNotDetected},
+        {Readiness::Fresh, true, 0, "E17 no paper. ", false,
          std::string("E17 no paper. ") + kNotDetected},
-        {Before::Ready, false, 0, "", false, kNotDetected},
+        {Readiness::Ready, false, 0, "", false, kNotDetected},
     };
     for (const Case& c : cases) {
         TempDir fresh;
         RecordedStation run;
-        if (c.before != Before::Fresh) {
-            run.makeReady();
-        }
-        if (c.before == Before::NotDetected) {
-            run.scanner.raiseInitComplete(0);
-        }
+        run.reach(c.before);
         run.scanner.opens = c.opens;
         run.station.onInitializeClicked();
         if (c.answer) {

@@ -10,7 +10,6 @@ using Strings = std::vector<std::string>;
 class ScanningLoop : public StationFixture {};
 
 TEST_F(ScanningLoop, StartScanningNeedsAReadyStation) {
-    enum class Readiness { Fresh, Ready, NotDetected };
     struct Case {
         Readiness readiness;
         bool starts;
@@ -19,12 +18,7 @@ TEST_F(ScanningLoop, StartScanningNeedsAReadyStation) {
                           Case{Readiness::Ready, true}}) {
         TempDir fresh;
         RecordedStation run;
-        if (c.readiness != Readiness::Fresh) {
-            run.makeReady();
-        }
-        if (c.readiness == Readiness::NotDetected) {
-            run.scanner.raiseInitComplete(0);
-        }
+        run.reach(c.readiness);
         run.log.clear();
         run.station.onStartScanningClicked();
         if (c.starts) {

@@ -31,6 +31,16 @@ struct RecordedStation {
         scanner.opens = true;
         station.onInitializeClicked();
     }
+    // How far initialization got, as an operator and a scanner leave it.
+    enum class Readiness { Fresh, Ready, NotDetected };
+    void reach(Readiness readiness) {
+        if (readiness != Readiness::Fresh) {
+            makeReady();
+        }
+        if (readiness == Readiness::NotDetected) {
+            scanner.raiseInitComplete(0);
+        }
+    }
     // A ready station that started a batch; the log is cleared.
     void startRun() {
         makeReady();

@@ -420,7 +420,12 @@ TEST_F(SerialCommTest, ALossReportedTwiceIsOneFaultAndCommandsBeforeItAreDropped
     EXPECT_TRUE(events.raised.empty()) << "nothing is raised while the station is busy";
 
     events.busy = false;
-    answerLikeTheWindow();
+    events.react = [this](const Raised& raised) {
+        if (raised.event == "ScanFault") {
+            comm.recover();
+            comm.sendCommand("Read");
+        }
+    };
     comm.handlersReturned();
     ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
     EXPECT_EQ(events.texts("ScanFault"), std::vector<std::string>{"Scanner is not connected"});

@@ -77,6 +77,23 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"NoPortFile", nullptr, "QMessageBox", ""}),
     [](const auto& tested) { return std::string(tested.param.name); });
 
+TEST(InstalledScanforms, TellsItsVersionWithoutAWindow) {
+    ASSERT_FALSE(debFile().isEmpty()) << missingPackageHint();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QProcessEnvironment noDisplay = stationFreeEnvironment(home.path());
+    noDisplay.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    noDisplay.remove(QStringLiteral("DISPLAY"));
+    QProcess scanforms;
+    scanforms.setProcessEnvironment(noDisplay);
+    scanforms.start(installed("/usr/bin/scanforms"), {QStringLiteral("--version")});
+    ASSERT_TRUE(scanforms.waitForFinished(
+        static_cast<int>(std::chrono::milliseconds(kStopTimeout).count())));
+    EXPECT_EQ(scanforms.exitCode(), 0) << scanforms.readAllStandardError().toStdString();
+    EXPECT_EQ(scanforms.readAllStandardOutput().toStdString(),
+              std::string("scanforms ") + SCANFORMS_VERSION + "\n");
+}
+
 TEST(InstalledScannerSim, ServesTheDemoBatchOnAPseudoTerminal) {
     ASSERT_FALSE(debFile().isEmpty()) << missingPackageHint();
     QTemporaryDir home;

@@ -11,6 +11,7 @@ packages=(
     xvfb xauth
     dpkg-dev desktop-file-utils man-db groff-base xdg-user-dirs
     e2fsprogs mount
+    g++-mingw-w64-x86-64-posix googletest wine64 wine
 )
 
 missing=()

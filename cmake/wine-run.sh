@@ -23,24 +23,24 @@ export WINEDEBUG=-all
 # otherwise offer to install.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Wine's server, and the services that its first program starts, stay up
-# from one test program to the next instead of starting afresh for each,
-# which takes seconds; they end ten seconds after the last. They start here,
-# away from the test's output, which they would otherwise hold open until
-# they end, keeping the test from ending with its program.
-mkdir -p "$WINEPREFIX"
-if wineserver -p10 >/dev/null 2>&1; then
-    started=yes
-else
-    started=no  # already up
-fi
-
-# One program makes the prefix while any other waits for it to be whole.
+# One program at a time makes the prefix, or starts Wine's server, while any
+# other waits (none of them may keep the lock's descriptor). The server, and
+# the services that its first program starts, then stay up from one test
+# program to the next instead of starting afresh for each, which takes
+# seconds; they end ten seconds after the last. They start here, away from
+# the test's output, which they would otherwise hold open until they end,
+# keeping the test from ending with its program.
+mkdir -p "$(dirname "$WINEPREFIX")"
 {
     flock 9
     if [[ ! -f $WINEPREFIX/system.reg ]]; then
-        wine wineboot --init </dev/null >/dev/null 2>&1 9>&-
-    elif [[ $started == yes ]]; then
+        if ! wine wineboot --init </dev/null >/dev/null 2>&1 9>&-; then
+            echo "wine-run.sh: Wine could not make its prefix $WINEPREFIX" >&2
+            exit 1
+        fi
+        wineserver -w 9>&- || true  # the new prefix is saved whole when its server ends
+    fi
+    if wineserver -p10 </dev/null >/dev/null 2>&1 9>&-; then
         wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     fi
 } 9>"$WINEPREFIX.lock"

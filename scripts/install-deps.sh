@@ -12,6 +12,7 @@ packages=(
     dpkg-dev desktop-file-utils man-db groff-base xdg-user-dirs
     lintian appstream reuse
     e2fsprogs mount
+    g++-mingw-w64-x86-64-posix googletest wine64 wine
 )
 
 missing=()

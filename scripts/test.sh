@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds scanforms and runs every test, first in the warnings-as-errors build,
-# then again under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# then again under AddressSanitizer and UndefinedBehaviorSanitizer; then
+# builds the core and its tests for Windows and runs them under Wine; then
 # fuzzes each fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +15,11 @@ for preset in ci sanitize; do
     cmake --build --preset "$preset"
     ctest --preset "$preset" --timeout 300
 done
+
+echo "== windows-cross build: the core's tests for Windows, under Wine"
+cmake --preset windows-cross >/dev/null
+cmake --build --preset windows-cross
+ctest --preset windows-cross --timeout 300
 
 echo "== fuzzing, a minute a target"
 bash scripts/fuzz.sh 60

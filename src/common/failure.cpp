@@ -16,8 +16,10 @@ std::string describeErrno(int error) {
         case ETXTBSY:
             return "Permission denied";
         case ENOSPC:
-        case EDQUOT:
         case EFBIG:
+#ifdef EDQUOT  // not in the C runtime of Windows
+        case EDQUOT:
+#endif
             return "Disk full";
         case EISDIR:
             return "Path/File access error";

@@ -7,6 +7,18 @@
 namespace scanforms::textfile {
 namespace {
 
+// Paths are the program's bytes, joined and split here as bytes: on Windows
+// they are in the ANSI code page, which std::filesystem would not give back
+// unchanged. Windows also takes a slash between parts, and starts a path
+// with a drive letter.
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+constexpr bool kDriveLetters = kSeparator == '\\';
+constexpr const char* kSeparators = kDriveLetters ? "\\/" : "/";
+
+bool isSeparator(char ch) {
+    return ch == '/' || ch == kSeparator;
+}
+
 char foldCase(char ch) {
     return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
 }
@@ -35,15 +47,27 @@ std::string currentDirectoryFile(std::string_view name, FileSystem& fs) {
 }
 
 std::string pathIn(const std::string& directory, std::string_view name) {
-    return (std::filesystem::path(directory) / name).string();
+    std::string path = directory;
+    if (!path.empty() && !isSeparator(path.back())) {
+        path += kSeparator;
+    }
+    path += name;
+    return path;
 }
 
 std::string parentOf(const std::string& path) {
-    return std::filesystem::path(path).parent_path().string();
+    const std::size_t last = path.find_last_of(kSeparators);
+    if (last == std::string::npos) {
+        return {};
+    }
+    // The root keeps its separator: "/" and "C:\".
+    const bool root = last == 0 || (kDriveLetters && last == 2 && path[1] == ':');
+    return path.substr(0, root ? last + 1 : last);
 }
 
 std::string lastPartOf(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    const std::size_t last = path.find_last_of(kSeparators);
+    return last == std::string::npos ? path : path.substr(last + 1);
 }
 
 }  // namespace scanforms::textfile

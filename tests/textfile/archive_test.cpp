@@ -33,12 +33,16 @@ std::tm batchTime() {
     return time;
 }
 
+// The full path of a file of the scratch folder, as the platform spells it.
+std::string pathOf(const TempDir& dir, const std::string& relative) {
+    return (dir.path() / relative).make_preferred().string();
+}
+
 TEST(Archive, CopyIsNewNamedByTheSecondAndOnTheDisk) {
     TempDir dir;
     dir.write("scan.txt", kRecords);
     RecordingFileSystem fs(dir.path());
-    EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime(), fs),
-              (dir.path() / kCopy).string());
+    EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime(), fs), pathOf(dir, kCopy));
     EXPECT_EQ(fs.log, (Strings{"open scan.txt", "makeDirectory ScanArchive", "syncDirectory .",
                                std::string("createNew ") + kCopy, std::string("write ") + kCopy,
                                std::string("syncData ") + kCopy, std::string("close ") + kCopy,
@@ -51,8 +55,7 @@ TEST(Archive, CopyIsNewNamedByTheSecondAndOnTheDisk) {
     const std::string third = "ScanArchive/Scan-20261207-091530-3.TXT";
     dir.write(second, "kept");
     fs.log.clear();
-    EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime(), fs),
-              (dir.path() / third).string());
+    EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime(), fs), pathOf(dir, third));
     EXPECT_EQ(fs.log, (Strings{"open scan.txt", "makeDirectory ScanArchive",
                                std::string("createNew ") + kCopy, "createNew " + second,
                                "createNew " + third, "write " + third, "syncData " + third,
@@ -65,22 +68,27 @@ TEST(Archive, CopyIsNewNamedByTheSecondAndOnTheDisk) {
 TEST(Archive, NothingToKeepMakesNoCopy) {
     struct Case {
         const char* what;
-        void (*make)(const TempDir&);
+        // Makes the file, and returns the name it is archived under.
+        std::string (*make)(const TempDir&);
     };
     const Case cases[] = {
-        {"missing", [](const TempDir&) {}},
-        {"empty", [](const TempDir& d) { d.write("Scan.TXT", ""); }},
-        {"a directory",
-         [](const TempDir& d) { std::filesystem::create_directory(d.path() / "Scan.TXT"); }},
-        {"a device",
+        {"missing", [](const TempDir&) { return std::string("Scan.TXT"); }},
+        {"empty",
          [](const TempDir& d) {
-             std::filesystem::create_symlink("/dev/null", d.path() / "Scan.TXT");
+             d.write("Scan.TXT", "");
+             return std::string("Scan.TXT");
          }},
+        {"a directory",
+         [](const TempDir& d) {
+             std::filesystem::create_directory(d.path() / "Scan.TXT");
+             return std::string("Scan.TXT");
+         }},
+        {"a device", [](const TempDir& d) { return d.nullDevice("Scan.TXT"); }},
     };
     for (const Case& c : cases) {
         TempDir dir;
-        c.make(dir);
-        EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime()), std::nullopt) << c.what;
+        const std::string name = c.make(dir);
+        EXPECT_EQ(archiveFile(name, "ScanArchive", batchTime()), std::nullopt) << c.what;
         EXPECT_FALSE(dir.exists("ScanArchive")) << c.what;
     }
 }

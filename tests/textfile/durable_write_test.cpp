@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,15 +22,6 @@ using Strings = std::vector<std::string>;
 
 const std::vector<Item> kFirst = {std::string("000001"), std::string(200, 'A')};
 const std::vector<Item> kSecond = {std::string("000002"), std::string(200, 'B')};
-
-Strings entriesOf(const TempDir& dir) {
-    Strings names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(DurableWrite, NewFileAndEachLineAreSyncedBeforeTheCallReturns) {
     TempDir dir;
@@ -98,16 +88,19 @@ TEST(DurableWrite, RecordFileThatWasRemovedOrReplacedTakesNoLine) {
         std::string kept;  // in its first entry
     };
     const Case cases[] = {
-        {"removed",
-         [](const TempDir& d) { std::filesystem::remove(d.path() / "Scan.TXT"); },
-         {},
-         ""},
         {"renamed",
          [](const TempDir& d) {
              std::filesystem::rename(d.path() / "Scan.TXT", d.path() / "Old.TXT");
          },
          {"Old.TXT"},
          formatLine(kFirst)},
+#ifndef _WIN32
+        // Windows refuses to put another file in an open one's place, and
+        // Wine keeps a removed file's name until the file is closed.
+        {"removed",
+         [](const TempDir& d) { std::filesystem::remove(d.path() / "Scan.TXT"); },
+         {},
+         ""},
         {"replaced",
          [](const TempDir& d) {
              d.write("New.TXT", "other\r\n");
@@ -115,6 +108,7 @@ TEST(DurableWrite, RecordFileThatWasRemovedOrReplacedTakesNoLine) {
          },
          {"Scan.TXT"},
          "other\r\n"},
+#endif
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -125,7 +119,7 @@ TEST(DurableWrite, RecordFileThatWasRemovedOrReplacedTakesNoLine) {
         EXPECT_EQ(failureOf([&] { files.writeLine(1, kSecond); }),
                   "Scan.TXT was removed or replaced")
             << c.what;
-        EXPECT_EQ(entriesOf(dir), c.entries) << c.what;
+        EXPECT_EQ(dir.entries(), c.entries) << c.what;
         if (!c.entries.empty()) {
             EXPECT_EQ(dir.read(c.entries.front()), c.kept) << c.what;
         }
@@ -146,7 +140,7 @@ TEST(DurableWrite, ReplacementTakesTheOldFilesPlaceOnlyWhenClosed) {
     EXPECT_EQ(fs.log, (Strings{"syncData Com.TXT.new", "close Com.TXT.new",
                                "rename Com.TXT.new Com.TXT", "syncDirectory ."}));
     EXPECT_EQ(dir.read("Com.TXT"), "2\r\n");
-    EXPECT_EQ(entriesOf(dir), Strings{"Com.TXT"});
+    EXPECT_EQ(dir.entries(), Strings{"Com.TXT"});
 }
 
 // Whatever fails, the old file stays whole and the new one is gone. A failed
@@ -180,7 +174,7 @@ TEST(DurableWrite, FailedReplacementLeavesTheOldFile) {
             EXPECT_NO_THROW(files.close(1));
         }
         EXPECT_EQ(dir.read("Com.TXT"), "4\r\n") << c.call;
-        EXPECT_EQ(entriesOf(dir), Strings{"Com.TXT"}) << c.call;
+        EXPECT_EQ(dir.entries(), Strings{"Com.TXT"}) << c.call;
     }
 }
 

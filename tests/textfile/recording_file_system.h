@@ -3,7 +3,8 @@
 // The system's file-system backend with every call that changes a file, or
 // makes it durable, written to a log first ("write Scan.TXT", "syncData
 // Scan.TXT", "rename com.TXT.new com.TXT", "syncDirectory ."), paths relative
-// to one directory. A test can make one logged call fail instead of being made.
+// to one directory and written with slashes on every platform. A test can make one logged call fail
+// instead of being made.
 
 #include <filesystem>
 #include <map>
@@ -90,7 +91,7 @@ public:
 
 private:
     std::string name(const std::string& path) const {
-        return std::filesystem::path(path).lexically_relative(base_).string();
+        return std::filesystem::path(path).lexically_relative(base_).generic_string();
     }
     void record(const std::string& entry) {
         log.push_back(entry);

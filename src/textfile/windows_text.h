@@ -1,0 +1,31 @@
+#pragma once
+
+// The Windows backend's side of names and failures: a path of the program's
+// bytes becomes the wide-character name the system calls take, a name the
+// system gives back becomes bytes again, and an error code becomes the
+// operator's words.
+//
+//   C:\Station\Scan.TXT (bytes) --widen--> L"C:\Station\Scan.TXT" --> Win32 call
+//   a folder's names, the current directory --narrow--> bytes
+//   GetLastError() --describeWindowsError--> "Disk full"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace scanforms::textfile {
+
+// `text` in the system's ANSI code page, as UTF-16.
+std::wstring widen(const std::string& text);
+
+// `wide` in the ANSI code page; nothing when the code page has no exact
+// spelling for it, since a name spelt otherwise would lead to another file
+// or to none.
+std::optional<std::string> narrow(std::wstring_view wide);
+
+// The operator's words for a system error code: the POSIX backend's words
+// for the same cause ("File not found", "Permission denied", "Disk full",
+// ...), and the system's own text, like strerror's, for any other.
+std::string describeWindowsError(unsigned long error);
+
+}  // namespace scanforms::textfile

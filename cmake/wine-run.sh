@@ -41,7 +41,7 @@ mkdir -p "$(dirname "$WINEPREFIX")"
         wineserver -w 9>&- || true  # the new prefix is saved whole when its server ends
     fi
     if wineserver -p10 </dev/null >/dev/null 2>&1 9>&-; then
-        wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
+        wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
     fi
 } 9>"$WINEPREFIX.lock"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The per-sheet work of the station, piece by piece and as a whole:
 // decoding, the multiple-mark check, the durable record write, and the
 // sheet handler that does all of them and asks for the next sheet.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The scanforms developers
+# SPDX-License-Identifier: MIT
+
 # Times the real scanforms program from its start to its window on screen.
 # It runs on a virtual X display (Xvfb), in a fresh folder whose Com.TXT
 # holds 1 (so no failure box comes first); the clock starts just before the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // station_batch: an unthrottled simulated batch through the real station.
 // scanner-sim plays N clean sheets and the end-of-batch button as fast as
 // the pseudo-terminal takes them; the serial component and the real Scan

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The whole per-sheet path of the station, end to end: a sheet's frame
 // arrives on the serial line, the serial component parses it, the real Scan
 // window (offscreen) decodes and checks it, writes and syncs its record,

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The scanforms developers
+# SPDX-License-Identifier: MIT
+
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 compilers (the
 # posix thread model, which std::thread needs). Programs link the C and C++
 # runtimes in, so that they run with no DLL of the compiler beside them.

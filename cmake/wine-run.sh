@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The scanforms developers
+# SPDX-License-Identifier: MIT
+
 # Runs a Windows console program under Wine: the emulator that the tests of a
 # cross build for Windows run under (see CMakePresets.json, windows-cross).
 #

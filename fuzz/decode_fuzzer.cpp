@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // Any bytes as a scanner response: decoding, the multiple-mark check and the
 // record line never crash, and their results keep their shapes.
 #include <cstddef>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // Any bytes from the scanner, cut into any pieces: the frame decoder never
 // crashes, gives the same frames and errors however the bytes were cut,
 // every frame it gives is well formed (a known type, a payload within the

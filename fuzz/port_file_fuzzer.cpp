@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // Any bytes as a port file: reading its fields never crashes, never hangs and
 // gives only 16-bit numbers or an operator's failure description.
 #include <unistd.h>

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The scanforms developers
+# SPDX-License-Identifier: MIT
+
 # The Debian package scanforms_<version>_<arch>.deb: everything the install
 # rules put under /usr. Its run-time libraries are found by dpkg-shlibdeps
 # (from dpkg-dev); the fonts the window asks for by name are added here, as no

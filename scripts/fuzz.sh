@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The scanforms developers
+# SPDX-License-Identifier: MIT
+
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default
 # 60) from the seed corpora in fuzz/corpus. A crash fails the run and leaves
 # its input in build/fuzz/findings/.

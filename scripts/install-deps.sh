@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The scanforms developers
+# SPDX-License-Identifier: MIT
+
 # Installs, with apt-get, the Debian 12 packages that building, running and
 # testing scanforms need, when any of them is missing. Run as root.
 set -euo pipefail

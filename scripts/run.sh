@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The scanforms developers
+# SPDX-License-Identifier: MIT
+
 # Builds scanforms and starts it.
 #
 # With no scanner cabled (none of SCANFORMS_COM1..SCANFORMS_COM4 set), it

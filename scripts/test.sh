@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Builds scanforms and runs every test, first in the warnings-as-errors build,
-# then again under AddressSanitizer and UndefinedBehaviorSanitizer; then
-# builds the core and its tests for Windows and runs them under Wine; then
-# fuzzes each fuzz target for a minute.
+# SPDX-FileCopyrightText: 2026 The scanforms developers
+# SPDX-License-Identifier: MIT
+
+# Checks that every file says its license; builds scanforms and runs every
+# test, first in the warnings-as-errors build, then again under
+# AddressSanitizer and UndefinedBehaviorSanitizer; builds the core and its
+# tests for Windows and runs them under Wine; then fuzzes each fuzz target
+# for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
+
+echo "== licenses: every file says its license (reuse lint)"
+reuse lint
 
 export QT_QPA_PLATFORM=offscreen
 for preset in ci sanitize; do

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // scanforms: reads answer sheets from an optical mark reader into Scan.TXT in
 // the directory it was started in.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 #include "decode/multiple_marks.h"
 
 #include "decode/response_decoder.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Why a serial device did not open, in a line an administrator can act on:

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // The scanner component over a serial port: 9600 baud, no parity, 8 data

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Texts the station shows the operator that other code waits for or picks

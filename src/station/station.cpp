@@ -1,11 +1,14 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 #include "station/station.h"
 
 #include <new>
 
 #include "common/failure.h"
 #include "decode/multiple_marks.h"
-#include "textfile/archive.h"
 #include "station/operator_texts.h"
+#include "textfile/archive.h"
 
 namespace scanforms {
 namespace {

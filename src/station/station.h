@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // The scanning station's logic: the Scan window's handlers and the state

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // A copy of a file of the current directory kept before the file is emptied,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The FileSystem backend over POSIX calls: the only file of the text-record
 // layer that talks to the system directly.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The FileSystem backend over the Win32 API: the only file of the text-record
 // layer that makes the system's file calls on Windows (windows_text.cpp turns
 // names and error codes into bytes and words).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // Names and failure texts of the Windows backend, apart from its calls.
 
 #include "textfile/windows_text.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The demo batch through the whole station as an operator runs it: the real
 // window on the offscreen platform, the serial component, and scanner-sim
 // playing samples/demo-batch.txt on a pseudo-terminal. The expected record

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The Qt test programs (the window, the whole station, the reliability
 // suite) run a QApplication on Qt's offscreen platform: no display. What the
 // station harness finds wrong fails the running test.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The scanforms developers
+# SPDX-License-Identifier: MIT
+
 # The package tests' setup: builds the Debian package from the build folder
 # with cpack and unpacks it into a scratch root, as dpkg would install it.
 #

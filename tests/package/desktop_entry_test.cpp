@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The desktop entry "Scan Forms": valid for the desktop's menus, and every
 // name in it found in the package; and the AppStream metainfo that software
 // centres show for it.

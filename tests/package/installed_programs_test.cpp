@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The installed programs run from the scratch root: scanforms opens its
 // window offscreen in the folder it is started in, and scanner-sim serves
 // the installed demonstration batch on a pseudo-terminal.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The manual pages: they render without a warning, give man-db a whatis
 // line, name only files the package installs, and document the texts the
 // programs print or show, as the programs' sources spell them.

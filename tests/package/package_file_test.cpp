@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The .deb itself: its name, its control fields and declared dependencies,
 // what lintian finds in it, the files it installs, and the icon in every size.
 

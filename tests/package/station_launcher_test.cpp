@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // scanforms-station, the desktop entry's launcher: which station folder it
 // picks, that it creates the folder and starts scanforms there, and what it
 // says when it cannot.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // Port files that are not what the program writes: a directory, a file the
 // program may not read, a file of 100 MB, binary bytes, a pipe, a device, a
 // link that leads nowhere. Creating the window shows one standard failure

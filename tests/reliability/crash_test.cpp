@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The program killed (SIGKILL) at random points of a batch: every sheet the
 // scanner was asked past (the next "Read" is in its command log) is in
 // Scan.TXT, in order; at most the one sheet being handled at the kill is

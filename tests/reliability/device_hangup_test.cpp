@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The scanner's device goes away in the middle of a batch (a USB adapter
 // pulled out) and comes back a second later: the operator sees one fault
 // box, dismisses it once the scanner is back, and the batch goes on through

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The disk under Scan.TXT fills up, or turns read-only, in the middle of a
 // batch: the operator gets the standard failure box with the system's
 // description, Scan.TXT keeps only whole records, the program goes on

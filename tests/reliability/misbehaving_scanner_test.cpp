@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // A scanner that sends what no scanner should: bytes that make no frame, a
 // frame that never ends, floods of notices, sheets nobody asked for. The
 // station never crashes and never piles the input up in memory; a bad read

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // Under AddressSanitizer, freed memory is held back (quarantined, up to
 // 256 MB) to catch use after free. The tests that bound resident memory would
 // see that as growth; a small quarantine keeps the check meaningful there and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // station_driver: a station that runs a batch by itself, for the tests that
 // kill the whole program. The harness's station works in the current
 // directory with port 1 on the device SCANFORMS_COM1 names (offscreen unless

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // samples/demo-batch.txt says what each sheet shows an operator; this holds
 // the sample to it.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // GoogleTest with a QCoreApplication, whose event loop the waits run.
 #include <gtest/gtest.h>
 

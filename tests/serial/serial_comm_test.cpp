@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The real component against scanner-sim over a pseudo-terminal.
 
 #include "serial/serial_comm.h"

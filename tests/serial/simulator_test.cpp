@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // scanner-sim as a program: its command line, output, log, pacing, hang-up
 // and signals, driven through its pseudo-terminal by a plain host.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // What reaches the disk, and when: the calls TextFiles makes, watched and
 // broken one at a time through a recording file system.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // Text files against what only POSIX systems put in a folder: names that
 // differ in letter case only, pipes and sockets, a device that is always
 // full, and a limit on a file's size.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The Scan window against the form's table: every control's name, kind,
 // caption, place, size, font and colours, the tab order and the focus.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The modal message box: icon by style, its own title or the application's,
 // one OK button that Return and Escape answer too, the text shown as given.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The program as it ships: start-up order, the serial scanner component with
 // no scanner cabled, and the two ways it ends, through the real event loop.
 

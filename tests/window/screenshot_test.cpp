@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // A picture of the window in use, for the documentation. Saved where
 // SCANFORMS_SCREENSHOT names (docs/scan-window.png when regenerating it), and
 // otherwise only into the test's own directory, so a test run changes no

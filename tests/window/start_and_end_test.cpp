@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // Creating the window reads the port file before the window shows; the
 // program ends either by Done, which saves the port and skips the
 // termination handler, or by the close box, which runs it once.

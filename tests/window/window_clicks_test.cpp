@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // Clicks on the window's real buttons and option buttons reach the window's
 // handlers, which drive the scanner component and the controls.
 

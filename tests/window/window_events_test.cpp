@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // The scanner component's events through the real window: what they write
 // to its controls, and that an event raised while a modal box is open waits
 // until the running handler has returned.

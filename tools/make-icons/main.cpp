@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // make-icons: writes the program's icon, the Scan window's sheet motif, in
 // the hicolor layout of a desktop's icon theme:
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
 // scanner-sim: plays a scanner on a pseudo-terminal, following a script.
 //
 //   scanner-sim [--link PATH] [--log FILE] [--wire-speed] SCRIPT

@@ -12,12 +12,6 @@
 // file while it grows, and may rename or remove it as they could on POSIX;
 // TextFiles then sees that the name no longer leads to the file it opened.
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <algorithm>

@@ -114,8 +114,7 @@ TEST_F(WindowEvents, AHeldReturnThatAnsweredABoxPressesNoButton) {
     const QEvent::Type p = QEvent::KeyPress, r = QEvent::KeyRelease;
     const std::pair<const char*, Events> cases[] = {
         {"flagged repeats", {{p, true, 1660}, {p, true, 1700}, {r, false, 1740}}},
-        {"unflagged release and press pairs",
-         {{r, false, 1660}, {p, false, 1660}, {r, false, 1740}}},
+        {"unflagged release/press pairs", {{r, false, 1660}, {p, false, 1660}, {r, false, 1740}}},
         {"unflagged presses", {{p, false, 1660}, {p, false, 1700}, {r, false, 1740}}},
     };
     for (const auto& [name, held] : cases) {

@@ -5,11 +5,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QStringList>
 #include <cstdint>
 #include <sstream>
 
+#include "serial/open_failure.h"
 #include "serial/port_map.h"
 
 namespace scanforms::app {
@@ -31,14 +33,17 @@ QString stableName(const QString& device) {
     return {};
 }
 
+// Opens `device` as the station would, and says what came of it.
 QString access(const QString& device) {
-    const QFileInfo info(device);
-    if (!info.exists()) {
+    if (!QFileInfo::exists(device)) {
         return QStringLiteral("no such device");
     }
-    if (!info.isReadable() || !info.isWritable()) {
-        return QStringLiteral("not allowed for this user (see the group %1)").arg(info.group());
+    QSerialPort port;
+    port.setPortName(device);
+    if (!port.open(QIODevice::ReadWrite)) {
+        return serial::describeOpenFailure(device, port.error(), port.errorString());
     }
+    port.close();
     return QStringLiteral("can be opened");
 }
 

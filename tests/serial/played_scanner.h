@@ -3,43 +3,46 @@
 
 #pragma once
 
-// A scanner the test plays itself on a pseudo-terminal: it sends bytes when
-// the test says, at the pace the test sets, and can vanish for good.
+// A scanner the test plays itself on scanner-sim's pseudo-terminal: it sends
+// bytes when the test says, at the pace the test sets, and can vanish for
+// good.
 //
-//   test --send/trickle--> master end --> device end (devicePath) --> component
-//   component --commands--> device end --> master end --> commands()
+//   test --send/trickle--> PseudoTerminal --> devicePath --> component
+//   component --commands--> PseudoTerminal --> commands()
 
 #include <QTimer>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "pseudo_terminal.h"
+#include "wire/wire_protocol.h"
 
 namespace scanforms::testing {
 
 class PlayedScanner {
 public:
     PlayedScanner();
-    ~PlayedScanner();
-    PlayedScanner(const PlayedScanner&) = delete;
-    PlayedScanner& operator=(const PlayedScanner&) = delete;
 
     const std::string& devicePath() const { return devicePath_; }
-    // Every command line received so far, without its CR.
+    // Every command line received so far.
     std::vector<std::string> commands();
     void send(const std::string& bytes);
     // `bytes` one at a time, the first now and then one every `pace`;
     // trickled() tells how many have gone.
     void trickle(const std::string& bytes, std::chrono::milliseconds pace);
     std::size_t trickled() const { return trickled_; }
-    // Closes the master end: the device is gone and does not come back.
+    // Closes the pseudo-terminal: the device is gone and does not come back.
     void vanish();
 
 private:
     void sendNextByte();
 
-    int master_ = -1;
+    std::optional<scanner_sim::PseudoTerminal> terminal_;
     std::string devicePath_;
-    std::string received_;
+    wire::CommandSplitter splitter_;
+    std::vector<std::string> received_;
     std::string trickling_;
     std::size_t trickled_ = 0;
     QTimer pace_;

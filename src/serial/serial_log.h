@@ -14,9 +14,7 @@ namespace scanforms::serial {
 
 Q_DECLARE_LOGGING_CATEGORY(lcSerial)
 
-// `bytes` for a log line: UTF-8 sequences as they are, every control
-// character, backslash and byte that is no UTF-8 as \xHH, so each byte
-// shows once and the line stays one line.
+// `bytes` for a log line, as common/log_text.h makes them.
 QString loggable(std::string_view bytes);
 
 }  // namespace scanforms::serial

@@ -5,13 +5,12 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QStringList>
 #include <cstdint>
 #include <sstream>
 
-#include "serial/open_failure.h"
+#include "serial/device_port.h"
 #include "serial/port_map.h"
 
 namespace scanforms::app {
@@ -34,17 +33,13 @@ QString stableName(const QString& device) {
 }
 
 // Opens `device` as the station would, and says what came of it.
-QString access(const QString& device) {
-    if (!QFileInfo::exists(device)) {
+QString access(const std::string& device) {
+    if (!QFileInfo::exists(QString::fromStdString(device))) {
         return QStringLiteral("no such device");
     }
-    QSerialPort port;
-    port.setPortName(device);
-    if (!port.open(QIODevice::ReadWrite)) {
-        return serial::describeOpenFailure(device, port.error(), port.errorString());
-    }
-    port.close();
-    return QStringLiteral("can be opened");
+    serial::DevicePort port;
+    const QString why = port.open(device);
+    return why.isEmpty() ? QStringLiteral("can be opened") : why;
 }
 
 }  // namespace
@@ -85,7 +80,7 @@ std::string listPorts() {
         const serial::PortDevice resolved = serial::resolvePort(port);
         out << "  " << serial::portLabel(port) << "  " << resolved.device << "  from "
             << serial::describeSource(port, resolved.source) << "; "
-            << access(QString::fromStdString(resolved.device)).toStdString() << "\n";
+            << access(resolved.device).toStdString() << "\n";
     }
     if (example.isEmpty()) {
         example = QStringLiteral("/dev/ttyUSB0");

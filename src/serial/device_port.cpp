@@ -6,7 +6,6 @@
 #include <QFileInfo>
 
 #include "serial/open_failure.h"
-#include "serial/serial_log.h"
 #include "serial/serial_timeouts.h"
 
 namespace scanforms::serial {
@@ -38,16 +37,14 @@ DevicePort::~DevicePort() {
     close();
 }
 
-bool DevicePort::open(const std::string& device, const QString& label) {
+QString DevicePort::open(const std::string& device) {
     close();
     const QString name = QString::fromStdString(device);
     port_.setPortName(name);
     if (!port_.open(QIODevice::ReadWrite)) {
-        qCWarning(lcSerial).noquote()
-            << label
-            << "did not open:" << describeOpenFailure(name, port_.error(), port_.errorString());
+        const QString why = describeOpenFailure(name, port_.error(), port_.errorString());
         port_.clearError();
-        return false;
+        return why;
     }
     // Bytes the device sent before this open are still queued: they belong
     // to nobody now.
@@ -57,7 +54,7 @@ bool DevicePort::open(const std::string& device, const QString& label) {
     if (!watchedPath_.isEmpty()) {
         watch_.start();
     }
-    return true;
+    return {};
 }
 
 void DevicePort::close() {

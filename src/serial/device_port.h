@@ -7,7 +7,7 @@
 // 8 data bits, 2 stop bits, no flow control.
 //
 //   open(device) --> QSerialPort::open, what the device sent before dropped;
-//                    why it did not open is logged (open_failure.h)
+//                    or why it did not open (open_failure.h)
 //   readyRead ------> input()         the component reads with read()
 //   ReadError, WriteError, ResourceError, device file gone --> lost(why),
 //                    maybe more than once for one loss: the component
@@ -30,8 +30,8 @@ public:
     DevicePort(const DevicePort&) = delete;
     DevicePort& operator=(const DevicePort&) = delete;
 
-    // `label` names the port in the log line that tells why it did not open.
-    bool open(const std::string& device, const QString& label);
+    // Empty when the device opened, else why not.
+    QString open(const std::string& device);
     void close();
     bool isOpen() const { return port_.isOpen(); }
 

@@ -169,7 +169,8 @@ void SerialComm::handlersReturned() {
 
 bool SerialComm::openDevice() {
     input_.clear();
-    if (!device_.open(deviceName_, portName())) {
+    if (const QString why = device_.open(deviceName_); !why.isEmpty()) {
+        qCWarning(lcSerial).noquote() << portName() << "did not open:" << why;
         return false;
     }
     noiseLogged_ = false;

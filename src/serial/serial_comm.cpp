@@ -15,7 +15,6 @@ namespace scanforms::serial {
 namespace {
 
 constexpr char kPortNotOpen[] = "Port is not open";
-constexpr char kNotConnected[] = "Scanner is not connected";
 
 const char* nameOf(LinkState link) {
     switch (link) {

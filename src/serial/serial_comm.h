@@ -24,7 +24,6 @@
 
 #include <QObject>
 #include <QTimer>
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -75,6 +74,9 @@ public:
     const std::string& deviceName() const { return deviceName_; }
 
 private:
+    // The reason of a lost device's fault, and the failure while it is gone.
+    static constexpr char kNotConnected[] = "Scanner is not connected";
+
     // The one place the state changes. Owed is Nothing unless the link is
     // Open; the setup wait runs only while the setup answer is owed, the
     // frame timer only while the link is Open.

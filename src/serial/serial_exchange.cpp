@@ -10,7 +10,6 @@
 namespace scanforms::serial {
 namespace {
 
-constexpr char kNotConnected[] = "Scanner is not connected";
 constexpr char kFrameTimedOut[] = "Scanner stopped in the middle of a frame";
 
 }  // namespace

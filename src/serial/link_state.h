@@ -18,13 +18,15 @@
 //                   "Scanner is not connected", the loss told)-> LostReported
 //   any ------------closePort---------------------------------> Closed
 //
-// What the scanner owes (only while Open; Nothing on every other link state):
+// What the scanner owes (only while Open; Nothing on every other link state,
+// and Nothing again after each open):
 //
 //   Nothing, FaultAnswer --setup string sent-------------> SetupAnswer
 //   Nothing, FaultAnswer --read command sent-------------> Sheet
 //   Sheet -----------------setup string sent-------------> SetupAnswerThenSheet
 //   SetupAnswer -----------read command sent-------------> SetupAnswerThenSheet
 //   any -------------------RECOVER sent------------------> the same without its read
+//                                                           (FaultAnswer: Nothing)
 //   SetupAnswer... --------I frame, garbled answer, or the
 //                          wait over (onInitComplete)----> the same without its setup answer
 //   Sheet, ...ThenSheet ---S, E or F frame---------------> the same without its read

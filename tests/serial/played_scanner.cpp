@@ -10,7 +10,7 @@
 
 namespace scanforms::testing {
 
-PlayedScanner::PlayedScanner() : terminal_(std::in_place), devicePath_(terminal_->path()) {
+PlayedScanner::PlayedScanner() : terminal_(std::in_place) {
     QObject::connect(&pace_, &QTimer::timeout, [this] { sendNextByte(); });
 }
 

@@ -25,7 +25,7 @@ class PlayedScanner {
 public:
     PlayedScanner();
 
-    const std::string& devicePath() const { return devicePath_; }
+    const std::string& devicePath() const { return terminal_->path(); }
     // Every command line received so far.
     std::vector<std::string> commands();
     void send(const std::string& bytes);
@@ -40,7 +40,6 @@ private:
     void sendNextByte();
 
     std::optional<scanner_sim::PseudoTerminal> terminal_;
-    std::string devicePath_;
     wire::CommandSplitter splitter_;
     std::vector<std::string> received_;
     std::string trickling_;

@@ -3,7 +3,9 @@
 # SPDX-License-Identifier: MIT
 
 # Installs, with apt-get, the Debian 12 packages that building, running and
-# testing scanforms need, when any of them is missing. Run as root.
+# testing scanforms need, when any of them is missing; then what debian/control
+# says building the Debian package needs (apt-get build-dep), when that is
+# missing. Run as root.
 set -euo pipefail
 
 packages=(
@@ -14,6 +16,7 @@ packages=(
     xvfb xauth
     dpkg-dev desktop-file-utils man-db groff-base xdg-user-dirs
     lintian appstream reuse
+    debhelper autopkgtest xdotool
     e2fsprogs mount
     g++-mingw-w64-x86-64-posix googletest wine64 wine
 )
@@ -30,4 +33,11 @@ if ((${#missing[@]} > 0)); then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if ! (cd "$(dirname "$0")/.." && dpkg-checkbuilddeps 2>/dev/null); then
+    echo "Installing the Debian package's build dependencies"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get build-dep -y -qq --no-install-recommends "$(cd "$(dirname "$0")/.." && pwd)"
 fi

@@ -3,19 +3,17 @@
 
 #include "installed_package.h"
 
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace scanforms::package_test {
 
-QString debFile() {
-    const QDir out(QStringLiteral(PACKAGE_SCRATCH "/out"));
-    const QStringList debs = out.entryList({QStringLiteral("*.deb")}, QDir::Files);
-    return debs.size() == 1 ? out.filePath(debs.front()) : QString();
+bool packageInstalled() {
+    return QFileInfo(installed(QStringLiteral("/usr/bin/scanforms"))).isFile();
 }
 
 QString root() {
-    return QStringLiteral(PACKAGE_SCRATCH "/root");
+    return QStringLiteral(PACKAGE_ROOT);
 }
 
 QString installed(const QString& path) {
@@ -28,8 +26,8 @@ QByteArray readBytes(const QString& path) {
 }
 
 std::string missingPackageHint() {
-    return "no package unpacked in " PACKAGE_SCRATCH
-           ": run the tests through ctest, whose package_build step makes it";
+    return "no package installed in " PACKAGE_ROOT
+           ": run the tests through ctest, whose package_install step installs it";
 }
 
 }  // namespace scanforms::package_test

@@ -3,8 +3,8 @@
 
 #pragma once
 
-// The package the setup step built and unpacked (build_package.cmake): the
-// .deb file and the scratch root its files were unpacked into.
+// The files of the package as the setup step installed them
+// (install_tree.cmake): a scratch root that stands for /.
 
 #include <QByteArray>
 #include <QString>
@@ -12,8 +12,8 @@
 
 namespace scanforms::package_test {
 
-// The one .deb in the scratch folder; empty when the setup step has not run.
-QString debFile();
+// Whether the setup step has installed the package into the scratch root.
+bool packageInstalled();
 
 // The scratch root, as / is for an installed package.
 QString root();

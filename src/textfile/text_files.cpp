@@ -63,6 +63,15 @@ void TextFiles::checkNumberIsFree(int number) const {
 
 void TextFiles::openOutput(int number, std::string_view name, OutputMode mode) {
     checkNumberIsFree(number);
+    if (mode == OutputMode::Replace) {
+        namingOnFailure(std::string(name), [&] { openOutputAt(number, name, mode); });
+        files_.at(number).namedInFailures = true;
+    } else {
+        openOutputAt(number, name, mode);
+    }
+}
+
+void TextFiles::openOutputAt(int number, std::string_view name, OutputMode mode) {
     const std::string path = currentDirectoryFile(name, fs_);
     const std::optional<FileStatus> existing = fs_.status(path);
     if (existing) {
@@ -79,7 +88,10 @@ TextFiles::OpenFile TextFiles::openPlain(const std::string& path) {
     const FileStatus status = fs_.status(handle.get());
     refuseForOutput(status.type);  // something else may have taken the name meanwhile
     if (status.type == FileType::Regular) {
-        // The file's entry must be on the disk before its lines are.
+        // Emptied on the disk, so that a power cut never brings back the
+        // lines it held (the last batch, kept elsewhere) under a new batch;
+        // and its entry on the disk before its lines are.
+        fs_.syncData(handle.get());
         fs_.syncDirectory(parentOf(path));
     }
     OpenFile file;
@@ -133,7 +145,11 @@ void TextFiles::close(int number) {
     }
     OpenFile file = std::move(it->second);
     files_.erase(it);
-    finish(file);
+    if (file.namedInFailures) {
+        namingOnFailure(lastPartOf(file.path), [&] { finish(file); });
+    } else {
+        finish(file);
+    }
 }
 
 void TextFiles::closeAll() {
@@ -161,7 +177,6 @@ void TextFiles::finish(OpenFile& file) {
         fs_.syncData(file.handle);
         closed = true;
         fs_.close(file.handle);
-        fs_.rename(file.replacement, file.path);
     } catch (...) {
         if (!closed) {
             fs_.close(file.handle);
@@ -169,7 +184,42 @@ void TextFiles::finish(OpenFile& file) {
         fs_.remove(file.replacement);
         throw;
     }
-    fs_.syncDirectory(parentOf(file.path));
+    putReplacementInPlace(file);
+}
+
+void TextFiles::putReplacementInPlace(OpenFile& file) {
+    bool renamed = false;
+    try {
+        renamed = fs_.rename(file.replacement, file.path);
+    } catch (...) {
+        fs_.remove(file.replacement);
+        throw;
+    }
+    if (renamed) {
+        fs_.syncDirectory(parentOf(file.path));
+        logReplaceWay(ReplaceWay::Renamed, file.path);
+        return;
+    }
+    fs_.remove(file.replacement);
+    writeInPlace(file);
+    logReplaceWay(ReplaceWay::InPlace, file.path);
+}
+
+void TextFiles::writeInPlace(const OpenFile& file) {
+    HandleGuard handle(fs_, fs_.open(file.path, OpenMode::Write));
+    fs_.write(handle.get(), file.lines);
+    fs_.syncData(handle.get());
+}
+
+void TextFiles::logReplaceWay(ReplaceWay way, const std::string& path) {
+    if (loggedWay_ == way || !log_) {
+        return;
+    }
+    loggedWay_ = way;
+    log_(way == ReplaceWay::Renamed
+             ? lastPartOf(path) + " replaced whole: a new file was renamed over it"
+             : lastPartOf(path) +
+                   " written in place: this folder's file system renames no file over another");
 }
 
 TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
@@ -186,18 +236,28 @@ TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
 void TextFiles::writeLine(int number, const std::vector<Item>& items) {
     OpenFile& file = fileFor(number, true);
     const std::string line = formatLine(items);
-    if (file.mode == Mode::Replace) {
-        writeReplacement(file, line);
+    const auto write = [&] {
+        if (file.mode == Mode::Replace) {
+            writeReplacement(file, line);
+        } else {
+            writePlain(file, line);
+        }
+    };
+    if (file.namedInFailures) {
+        namingOnFailure(lastPartOf(file.path), write);
     } else {
-        writePlain(file, line);
+        write();
     }
 }
 
 void TextFiles::writePlain(OpenFile& file, const std::string& line) {
     // Lines written to a file that no longer has the record file's name would
     // be lost to the operator while every sheet looked recorded.
+    // The name is looked up in the current directory as it is now, so that
+    // a station folder renamed or moved mid-batch keeps its records.
     const FileStatus opened = fs_.status(file.handle);
-    const std::optional<FileStatus> named = fs_.status(file.path);
+    const std::optional<FileStatus> named =
+        fs_.status(pathIn(fs_.currentDirectory(), lastPartOf(file.path)));
     if (!named || !named->sameFileAs(opened)) {
         throw Failure(lastPartOf(file.path) + " was removed or replaced");
     }
@@ -227,6 +287,7 @@ void TextFiles::writeReplacement(OpenFile& file, const std::string& line) {
     }
     try {
         fs_.write(file.handle, line);
+        file.lines += line;
     } catch (const Failure& failure) {
         // A new file that lacks a line must never take the old one's place.
         file.abandoned = failure.description();

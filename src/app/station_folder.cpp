@@ -70,7 +70,14 @@ HeldFolder::HeldFolder() {
     auto lock = std::make_unique<textfile::FolderLock>(directory);
     const textfile::LockAttempt attempt = lock->lock(textfile::secondsNow());
     if (attempt.state != textfile::LockState::Locked) {
-        qCWarning(lcFolder).noquote() << "folder not locked:" << window::fromBytes(attempt.reason);
+        if (attempt.holder) {
+            qCWarning(lcFolder).noquote()
+                << "the folder is held by" << window::fromBytes(processText(*attempt.holder))
+                << "on the computer" << window::fromBytes(attempt.holder->computer);
+        } else {
+            qCWarning(lcFolder).noquote()
+                << "cannot lock the folder:" << window::fromBytes(attempt.reason);
+        }
         refuse(attempt);
         return;
     }

@@ -15,7 +15,6 @@ namespace {
 constexpr int kLowestNumber = 1;
 constexpr int kHighestNumber = 255;
 constexpr std::size_t kReadChunk = 4096;
-constexpr char kReplacementSuffix[] = ".new";
 
 // A record file must be a file that keeps its lines, or a device that takes
 // them (/dev/null, a terminal). A pipe or socket would stall or drop them.
@@ -101,26 +100,6 @@ TextFiles::OpenFile TextFiles::openPlain(const std::string& path) {
     return file;
 }
 
-TextFiles::OpenFile TextFiles::openReplacement(const std::string& path) {
-    const std::string replacement = path + kReplacementSuffix;
-    std::optional<Handle> handle = fs_.createNew(replacement);
-    if (!handle) {
-        // Left behind by a replacement that a crash cut short; it never took
-        // the old file's place, so it holds nothing anyone relies on.
-        fs_.remove(replacement);
-        handle = fs_.createNew(replacement);
-        if (!handle) {
-            throw Failure("File already exists");
-        }
-    }
-    OpenFile file;
-    file.mode = Mode::Replace;
-    file.path = path;
-    file.replacement = replacement;
-    file.handle = *handle;
-    return file;
-}
-
 void TextFiles::openInput(int number, std::string_view name) {
     checkNumberIsFree(number);
     OpenFile file;
@@ -163,63 +142,11 @@ void TextFiles::closeAll() {
 }
 
 void TextFiles::finish(OpenFile& file) {
-    if (file.mode != Mode::Replace) {
+    if (file.mode == Mode::Replace) {
+        finishReplacement(file);
+    } else {
         fs_.close(file.handle);
-        return;
     }
-    if (file.abandoned) {
-        return;  // its new file is already gone
-    }
-    // The new file is complete on the disk before it takes the old one's
-    // place, and closed first, since some systems rename no open file.
-    bool closed = false;
-    try {
-        fs_.syncData(file.handle);
-        closed = true;
-        fs_.close(file.handle);
-    } catch (...) {
-        if (!closed) {
-            fs_.close(file.handle);
-        }
-        fs_.remove(file.replacement);
-        throw;
-    }
-    putReplacementInPlace(file);
-}
-
-void TextFiles::putReplacementInPlace(OpenFile& file) {
-    bool renamed = false;
-    try {
-        renamed = fs_.rename(file.replacement, file.path);
-    } catch (...) {
-        fs_.remove(file.replacement);
-        throw;
-    }
-    if (renamed) {
-        fs_.syncDirectory(parentOf(file.path));
-        logReplaceWay(ReplaceWay::Renamed, file.path);
-        return;
-    }
-    fs_.remove(file.replacement);
-    writeInPlace(file);
-    logReplaceWay(ReplaceWay::InPlace, file.path);
-}
-
-void TextFiles::writeInPlace(const OpenFile& file) {
-    HandleGuard handle(fs_, fs_.open(file.path, OpenMode::Write));
-    fs_.write(handle.get(), file.lines);
-    fs_.syncData(handle.get());
-}
-
-void TextFiles::logReplaceWay(ReplaceWay way, const std::string& path) {
-    if (loggedWay_ == way || !log_) {
-        return;
-    }
-    loggedWay_ = way;
-    log_(way == ReplaceWay::Renamed
-             ? lastPartOf(path) + " replaced whole: a new file was renamed over it"
-             : lastPartOf(path) +
-                   " written in place: this folder's file system renames no file over another");
 }
 
 TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
@@ -277,22 +204,6 @@ void TextFiles::writePlain(OpenFile& file, const std::string& line) {
         if (regular) {
             fs_.truncate(file.handle, opened.size);
         }
-        throw;
-    }
-}
-
-void TextFiles::writeReplacement(OpenFile& file, const std::string& line) {
-    if (file.abandoned) {
-        throw Failure(*file.abandoned);
-    }
-    try {
-        fs_.write(file.handle, line);
-        file.lines += line;
-    } catch (const Failure& failure) {
-        // A new file that lacks a line must never take the old one's place.
-        file.abandoned = failure.description();
-        fs_.close(file.handle);
-        fs_.remove(file.replacement);
         throw;
     }
 }

@@ -123,6 +123,7 @@ private:
     void writePlain(OpenFile& file, const std::string& line);
     void writeReplacement(OpenFile& file, const std::string& line);
     void finish(OpenFile& file);
+    void finishReplacement(OpenFile& file);
     void putReplacementInPlace(OpenFile& file);
     void writeInPlace(const OpenFile& file);
     void logReplaceWay(ReplaceWay way, const std::string& path);

@@ -302,28 +302,8 @@ public:
         return true;
     }
 
-    ProcessIdentity thisProcess() override {
-        ProcessIdentity identity;
-        identity.process = GetCurrentProcessId();
-        char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-        DWORD size = sizeof name;
-        if (GetComputerNameA(name, &size)) {
-            identity.computer.assign(name, size);
-        }
-        return identity;
-    }
-
-    bool processRunning(long long process) override {
-        const HANDLE handle =
-            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(process));
-        if (handle == nullptr) {
-            // Another user's process cannot be opened, but runs.
-            return GetLastError() == ERROR_ACCESS_DENIED;
-        }
-        const OwnHandle guard(handle);
-        DWORD exitCode = 0;
-        return GetExitCodeProcess(handle, &exitCode) && exitCode == STILL_ACTIVE;
-    }
+    ProcessIdentity thisProcess() override { return windowsProcessIdentity(); }
+    bool processRunning(long long process) override { return windowsProcessRunning(process); }
 };
 
 }  // namespace

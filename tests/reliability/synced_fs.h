@@ -19,6 +19,7 @@
 // Needs libfuse3 and /dev/fuse, and root to mount, as CI has; without them
 // the constructor throws with a message that says so.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <filesystem>
@@ -29,6 +30,7 @@
 #include <thread>
 
 struct fuse;
+struct fuse_operations;
 
 namespace scanforms::testing {
 
@@ -84,5 +86,8 @@ private:
     bool cut_ = false;
     bool released_ = false;
 };
+
+// The calls SyncedFs answers (synced_fs_calls.cpp).
+const fuse_operations& syncedFsOperations();
 
 }  // namespace scanforms::testing

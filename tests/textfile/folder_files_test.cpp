@@ -58,8 +58,10 @@ TEST(TornTail, OnlyAStationFileWithATornLastLineIsCutAfterItIsKept) {
     for (const Case& c : cases) {
         TempDir dir;
         dir.write("Scan.TXT", c.content);
-        const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(30);
-        std::filesystem::last_write_time(dir.path() / "Scan.TXT", old);
+        std::filesystem::last_write_time(
+            dir.path() / "Scan.TXT",
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(30));
+        const auto old = std::filesystem::last_write_time(dir.path() / "Scan.TXT");
         const TailCut cut = cutTornTail("Scan.TXT", "ScanArchive", kLine, startUp);
         EXPECT_EQ(cut.found.layout, c.layout) << c.content;
         EXPECT_EQ(dir.read("Scan.TXT"), c.after) << c.content;

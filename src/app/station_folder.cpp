@@ -121,9 +121,10 @@ void keepRecordFileWhole() {
                                                             lineBytes, textfile::localTimeNow());
         if (cut.found.layout == textfile::RecordLayout::TornTail) {
             qCInfo(lcFolder).noquote()
-                << "Scan.TXT: cut" << cut.found.tailBytes << "bytes of a record whose write did "
-                << "not finish, at byte" << cut.found.wholeBytes
-                << "; the file as it was is kept in" << window::fromBytes(cut.keptIn);
+                << window::fromBytes("Scan.TXT: cut " + std::to_string(cut.found.tailBytes) +
+                                     " bytes of a record whose write did not finish, at byte " +
+                                     std::to_string(cut.found.wholeBytes) +
+                                     "; the file as it was is kept in " + cut.keptIn);
         } else if (cut.found.layout == textfile::RecordLayout::Foreign) {
             qCInfo(lcFolder) << "Scan.TXT is not in the layout of the station's records: left as "
                                 "it is";

@@ -87,6 +87,7 @@ SyncedFs::SyncedFs(fs::path live, fs::path mountPoint)
     fuse_args args = FUSE_ARGS_INIT(1, argv);
     const fuse_operations& ops = syncedFsOperations();
     fuse_ = fuse_new(&args, &ops, sizeof ops, this);
+    fuse_opt_free_args(&args);  // fuse_new may have added to them
     if (fuse_ == nullptr) {
         refuse("fuse_new failed");
     }

@@ -4,50 +4,25 @@
 #include "app/program.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QLockFile>
-#include <QLoggingCategory>
 #include <QObject>
 #include <array>
 #include <string>
 
 #include "app/port_listing.h"
+#include "app/station_folder.h"
 #include "window/message_box.h"
 #include "window/scan_window.h"
 
 namespace scanforms::app {
-namespace {
-
-Q_LOGGING_CATEGORY(lcProgram, "scanforms.program", QtInfoMsg)
-
-// The lock that keeps a second station out of a folder where one runs: it
-// would empty the first one's Scan.TXT under it and overwrite its port and
-// flag files. A lock left by a program that was killed is taken over.
-constexpr char kFolderLock[] = ".scanforms.lock";
-
-}  // namespace
 
 int runScanForms(Scanner& scanner) {
-    QLockFile folderLock(QDir::current().filePath(QString::fromLatin1(kFolderLock)));
-    folderLock.setStaleLockTime(0);
-    if (!folderLock.tryLock()) {
-        qint64 holder = 0;
-        QString host;
-        QString application;
-        if (folderLock.error() == QLockFile::LockFailedError &&
-            folderLock.getLockInfo(&holder, &host, &application)) {
-            window::showMessageBox(nullptr,
-                                   "Scan Forms already runs in this folder (process " +
-                                       std::to_string(holder) +
-                                       "). Use that window, or start this one in another folder.",
-                                   BoxStyle::Information, std::nullopt);
-            return 1;
-        }
-        // A folder where no lock can be made (read-only, say) still gets
-        // its station; its own failures are reported as they come.
-        qCWarning(lcProgram).noquote()
-            << "cannot lock the folder against a second station:" << QDir::currentPath();
+    // One station per folder, and the folder locked before any file in it
+    // is read or written.
+    HeldFolder folder;
+    if (!folder.locked()) {
+        return 1;
     }
+    keepRecordFileWhole();
 
     window::ScanWindow scanWindow(scanner);
     std::array<std::string, window::kPortCount> tips;

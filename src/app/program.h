@@ -11,8 +11,10 @@ namespace scanforms::app {
 // window over `scanner` (its initialization handler runs at once, before the
 // window shows), shows it as the main window and runs the event loop until
 // Done or the window's close box ends the program. Returns the exit code.
-// Where a station already runs in the current directory, shows one box that
-// says so (with its process id), touches no file and returns 1.
+// First the current directory is locked against a second station and a torn
+// last record is cut off Scan.TXT (see station_folder.h). Where a station
+// already runs in the folder, or no lock can be made or read there, shows one
+// box that says so, touches no file and returns 1.
 int runScanForms(Scanner& scanner);
 
 }  // namespace scanforms::app

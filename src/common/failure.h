@@ -18,6 +18,17 @@ public:
     std::string description() const { return what(); }
 };
 
+// Runs `step`; a Failure it raises goes on with `what` (the file it failed
+// on) after its description: "Permission denied: com.TXT".
+template <typename Step>
+void namingOnFailure(const std::string& what, Step&& step) {
+    try {
+        step();
+    } catch (const Failure& failure) {
+        throw Failure(failure.description() + ": " + what);
+    }
+}
+
 // The description for a failed system call, in the words an operator
 // understands ("File not found", "Disk full", ...).
 std::string describeErrno(int error);

@@ -32,6 +32,7 @@ constexpr int kPortButtons = 4;
 
 Station::Station(StationView& view, Scanner& scanner) : view_(view), scanner_(scanner) {
     scanner_.setEvents(this);
+    files_.setLog([this](const std::string& line) { view_.log(line); });
 }
 
 Station::~Station() {

@@ -17,13 +17,17 @@ constexpr int kMostCopiesPerSecond = 999;
 // The archive folder, created when it is missing. Returns its path.
 std::string archiveFolder(std::string_view folder, FileSystem& fs) {
     const std::string path = currentDirectoryFile(folder, fs);
-    if (fs.makeDirectory(path)) {
-        fs.syncDirectory(parentOf(path));  // the new folder's own entry
-        return path;
-    }
-    const std::optional<FileStatus> existing = fs.status(path);
+    std::optional<FileStatus> existing;
+    namingOnFailure(lastPartOf(path), [&] {
+        if (fs.makeDirectory(path)) {
+            fs.syncDirectory(parentOf(path));  // the new folder's own entry
+            existing = fs.status(path);
+        } else {
+            existing = fs.status(path);
+        }
+    });
     if (!existing || existing->type != FileType::Directory) {
-        throw Failure("Path/File access error");
+        throw Failure("Path/File access error: " + lastPartOf(path) + " is not a folder");
     }
     return path;
 }
@@ -53,29 +57,36 @@ std::string archiveName(std::string_view name, const std::tm& localTime, int cop
 std::optional<std::string> archiveFile(std::string_view name, std::string_view folder,
                                        const std::tm& localTime, FileSystem& fs) {
     const std::string source = currentDirectoryFile(name, fs);
-    const std::optional<FileStatus> found = fs.status(source);
+    std::optional<FileStatus> found;
+    namingOnFailure(lastPartOf(source), [&] { found = fs.status(source); });
     if (!found || found->type != FileType::Regular || found->size == 0) {
         return std::nullopt;
     }
-    HandleGuard from(fs, fs.open(source, OpenMode::Read));
+    std::optional<HandleGuard> from;
+    namingOnFailure(lastPartOf(source), [&] { from.emplace(fs, fs.open(source, OpenMode::Read)); });
 
     const std::string directory = archiveFolder(folder, fs);
+    // Failures name the copy as the operator finds it: ScanArchive/Scan-....TXT.
     std::string copy;
     std::optional<Handle> to;
     for (int n = 1; !to; ++n) {
-        if (n > kMostCopiesPerSecond) {
-            throw Failure("File already exists");
-        }
         copy = pathIn(directory, archiveName(name, localTime, n));
-        to = fs.createNew(copy);
+        namingOnFailure(pathIn(lastPartOf(directory), lastPartOf(copy)), [&] {
+            if (n > kMostCopiesPerSecond) {
+                throw Failure("File already exists");
+            }
+            to = fs.createNew(copy);
+        });
     }
     try {
-        {
-            HandleGuard guard(fs, *to);
-            copyAll(fs, from.get(), guard.get());
-            fs.syncData(guard.get());
-        }
-        fs.syncDirectory(directory);
+        namingOnFailure(pathIn(lastPartOf(directory), lastPartOf(copy)), [&] {
+            {
+                HandleGuard guard(fs, *to);
+                copyAll(fs, from->get(), guard.get());
+                fs.syncData(guard.get());
+            }
+            fs.syncDirectory(directory);
+        });
     } catch (...) {
         fs.remove(copy);
         throw;

@@ -34,8 +34,10 @@ std::string archiveName(std::string_view name, const std::tm& localTime, int cop
 // so is the folder's entry when the folder was created.
 //
 // Any failure, including something other than a directory where the folder
-// should be, raises scanforms::Failure with an operator's description; the
-// file itself is only ever read, and no partial copy is left behind.
+// should be, raises scanforms::Failure with an operator's description that
+// names the file or folder it failed on ("Path/File access error: ScanArchive
+// is not a folder"); the file itself is only ever read, and no partial copy
+// is left behind.
 std::optional<std::string> archiveFile(std::string_view name, std::string_view folder,
                                        const std::tm& localTime,
                                        FileSystem& fs = systemFileSystem());

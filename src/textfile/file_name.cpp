@@ -37,6 +37,9 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 std::string matchEntryName(const std::string& directory, std::string_view name, FileSystem& fs) {
     std::optional<std::string> best;
     for (std::string& entry : fs.entryNames(directory)) {
+        if (entry == name) {
+            return entry;
+        }
         if (sameIgnoringCase(entry, name) && (!best || entry < *best)) {
             best = std::move(entry);
         }

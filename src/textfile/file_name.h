@@ -14,11 +14,12 @@
 namespace scanforms::textfile {
 
 // Finds the entry of `directory` that `name` means when names are matched
-// without regard to ASCII letter case. Among several entries differing only
-// in case, the first in byte order is taken, whichever spelling is asked for,
-// so that every spelling of a name reads and writes one and the same file.
-// Returns `name` itself when no entry matches, so that a new file is created
-// under the spelling the program uses.
+// without regard to ASCII letter case. An entry spelt exactly as asked is
+// the one meant: beside the Scan.TXT the grading program reads, a SCAN.TXT
+// must not take the records. Otherwise, among several entries differing
+// only in case, the first in byte order is taken. Returns `name` itself when
+// no entry matches, so that a new file is created under the spelling the
+// program uses.
 std::string matchEntryName(const std::string& directory, std::string_view name,
                            FileSystem& fs = systemFileSystem());
 

@@ -36,6 +36,8 @@ struct FileStatus {
     std::uint64_t device = 0;
     std::uint64_t file = 0;
     long long size = 0;
+    // The last change of its data, in seconds since 1970 (UTC).
+    std::int64_t modifiedSeconds = 0;
 
     bool sameFileAs(const FileStatus& other) const {
         return device == other.device && file == other.file;
@@ -43,8 +45,16 @@ struct FileStatus {
 };
 
 enum class OpenMode {
-    Read,   // an existing file
-    Write,  // created, or emptied when it exists; every write goes to its end
+    Read,    // an existing file
+    Write,   // created, or emptied when it exists; every write goes to its end
+    Update,  // an existing file, kept as it is, to be cut back
+};
+
+// The program's own process and the computer it runs on, as a folder lock
+// names them.
+struct ProcessIdentity {
+    long long process = 0;
+    std::string computer;
 };
 
 class FileSystem {
@@ -71,17 +81,25 @@ public:
     virtual void syncData(Handle handle) = 0;
     // Best effort: false when the file keeps its size.
     virtual bool truncate(Handle handle, long long size) = 0;
+    // Sets the file's modification time to now.
+    virtual void touch(Handle handle) = 0;
     virtual void close(Handle handle) = 0;
 
     // The directory's entries (files created, renamed or removed in it) reach
     // the disk before this returns.
     virtual void syncDirectory(const std::string& directory) = 0;
     // Puts `from` in the place of `to`, replacing whatever file was there.
-    virtual void rename(const std::string& from, const std::string& to) = 0;
+    // False, with nothing changed, when the file system refuses to rename
+    // onto a name that is taken (some shares rename only onto a free name).
+    virtual bool rename(const std::string& from, const std::string& to) = 0;
     // Best effort: a file left behind is no failure of the caller's.
     virtual void remove(const std::string& path) = 0;
     // False when something already has that path.
     virtual bool makeDirectory(const std::string& path) = 0;
+
+    virtual ProcessIdentity thisProcess() = 0;
+    // Whether a process of this computer with that number runs now.
+    virtual bool processRunning(long long process) = 0;
 };
 
 // The backend of the system the program runs on.

@@ -6,6 +6,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +41,7 @@ FileStatus statusFrom(const struct stat& st) {
     status.device = static_cast<std::uint64_t>(st.st_dev);
     status.file = static_cast<std::uint64_t>(st.st_ino);
     status.size = static_cast<long long>(st.st_size);
+    status.modifiedSeconds = static_cast<std::int64_t>(st.st_mtime);
     return status;
 }
 
@@ -95,9 +97,13 @@ public:
     Handle open(const std::string& path, OpenMode mode) override {
         // Non-blocking for the open only, so that a FIFO in the file's place
         // cannot hang the program waiting for a partner.
-        const int flags =
-            (mode == OpenMode::Write ? O_WRONLY | O_CREAT | O_TRUNC | O_APPEND : O_RDONLY) |
-            O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+        int access = O_RDONLY;
+        if (mode == OpenMode::Write) {
+            access = O_WRONLY | O_CREAT | O_TRUNC | O_APPEND;
+        } else if (mode == OpenMode::Update) {
+            access = O_WRONLY;
+        }
+        const int flags = access | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
         const int fd = ::open(path.c_str(), flags, 0666);
         if (fd == -1) {
             failWithErrno(errno);
@@ -156,6 +162,12 @@ public:
         return ::ftruncate(fdOf(handle), static_cast<off_t>(size)) == 0;
     }
 
+    void touch(Handle handle) override {
+        if (::futimens(fdOf(handle), nullptr) == -1) {
+            failWithErrno(errno);
+        }
+    }
+
     void close(Handle handle) override { ::close(fdOf(handle)); }
 
     void syncDirectory(const std::string& directory) override {
@@ -176,10 +188,22 @@ public:
         }
     }
 
-    void rename(const std::string& from, const std::string& to) override {
-        if (::rename(from.c_str(), to.c_str()) == -1) {
-            failWithErrno(errno);
+    bool rename(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) == 0) {
+            return true;
         }
+        const int error = errno;
+        // An SFTP server that renames only onto a free name answers with a
+        // refusal (sshfs: "Operation not permitted") while `to` is there; the
+        // folder itself is writable, since `from` was just made in it.
+        const bool refusal = error == EPERM || error == EACCES || error == EEXIST ||
+                             error == ENOTEMPTY || error == ENOTSUP || error == ENOSYS ||
+                             error == EBUSY;
+        struct stat st {};
+        if (refusal && ::lstat(to.c_str(), &st) == 0) {
+            return false;
+        }
+        failWithErrno(error);
     }
 
     void remove(const std::string& path) override { ::unlink(path.c_str()); }
@@ -192,6 +216,21 @@ public:
             failWithErrno(errno);
         }
         return true;
+    }
+
+    ProcessIdentity thisProcess() override {
+        ProcessIdentity identity;
+        identity.process = ::getpid();
+        char name[256] = {};
+        if (::gethostname(name, sizeof name - 1) == 0) {
+            identity.computer = name;
+        }
+        return identity;
+    }
+
+    bool processRunning(long long process) override {
+        // A process of another user answers "not permitted", but runs.
+        return process > 0 && (::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
     }
 };
 

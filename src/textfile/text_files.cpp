@@ -15,7 +15,6 @@ namespace {
 constexpr int kLowestNumber = 1;
 constexpr int kHighestNumber = 255;
 constexpr std::size_t kReadChunk = 4096;
-constexpr char kReplacementSuffix[] = ".new";
 
 // A record file must be a file that keeps its lines, or a device that takes
 // them (/dev/null, a terminal). A pipe or socket would stall or drop them.
@@ -63,6 +62,15 @@ void TextFiles::checkNumberIsFree(int number) const {
 
 void TextFiles::openOutput(int number, std::string_view name, OutputMode mode) {
     checkNumberIsFree(number);
+    if (mode == OutputMode::Replace) {
+        namingOnFailure(std::string(name), [&] { openOutputAt(number, name, mode); });
+        files_.at(number).namedInFailures = true;
+    } else {
+        openOutputAt(number, name, mode);
+    }
+}
+
+void TextFiles::openOutputAt(int number, std::string_view name, OutputMode mode) {
     const std::string path = currentDirectoryFile(name, fs_);
     const std::optional<FileStatus> existing = fs_.status(path);
     if (existing) {
@@ -79,33 +87,16 @@ TextFiles::OpenFile TextFiles::openPlain(const std::string& path) {
     const FileStatus status = fs_.status(handle.get());
     refuseForOutput(status.type);  // something else may have taken the name meanwhile
     if (status.type == FileType::Regular) {
-        // The file's entry must be on the disk before its lines are.
+        // Emptied on the disk, so that a power cut never brings back the
+        // lines it held (the last batch, kept elsewhere) under a new batch;
+        // and its entry on the disk before its lines are.
+        fs_.syncData(handle.get());
         fs_.syncDirectory(parentOf(path));
     }
     OpenFile file;
     file.mode = Mode::Output;
     file.path = path;
     file.handle = handle.release();
-    return file;
-}
-
-TextFiles::OpenFile TextFiles::openReplacement(const std::string& path) {
-    const std::string replacement = path + kReplacementSuffix;
-    std::optional<Handle> handle = fs_.createNew(replacement);
-    if (!handle) {
-        // Left behind by a replacement that a crash cut short; it never took
-        // the old file's place, so it holds nothing anyone relies on.
-        fs_.remove(replacement);
-        handle = fs_.createNew(replacement);
-        if (!handle) {
-            throw Failure("File already exists");
-        }
-    }
-    OpenFile file;
-    file.mode = Mode::Replace;
-    file.path = path;
-    file.replacement = replacement;
-    file.handle = *handle;
     return file;
 }
 
@@ -133,7 +124,11 @@ void TextFiles::close(int number) {
     }
     OpenFile file = std::move(it->second);
     files_.erase(it);
-    finish(file);
+    if (file.namedInFailures) {
+        namingOnFailure(lastPartOf(file.path), [&] { finish(file); });
+    } else {
+        finish(file);
+    }
 }
 
 void TextFiles::closeAll() {
@@ -147,29 +142,11 @@ void TextFiles::closeAll() {
 }
 
 void TextFiles::finish(OpenFile& file) {
-    if (file.mode != Mode::Replace) {
+    if (file.mode == Mode::Replace) {
+        finishReplacement(file);
+    } else {
         fs_.close(file.handle);
-        return;
     }
-    if (file.abandoned) {
-        return;  // its new file is already gone
-    }
-    // The new file is complete on the disk before it takes the old one's
-    // place, and closed first, since some systems rename no open file.
-    bool closed = false;
-    try {
-        fs_.syncData(file.handle);
-        closed = true;
-        fs_.close(file.handle);
-        fs_.rename(file.replacement, file.path);
-    } catch (...) {
-        if (!closed) {
-            fs_.close(file.handle);
-        }
-        fs_.remove(file.replacement);
-        throw;
-    }
-    fs_.syncDirectory(parentOf(file.path));
 }
 
 TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
@@ -186,18 +163,28 @@ TextFiles::OpenFile& TextFiles::fileFor(int number, bool output) {
 void TextFiles::writeLine(int number, const std::vector<Item>& items) {
     OpenFile& file = fileFor(number, true);
     const std::string line = formatLine(items);
-    if (file.mode == Mode::Replace) {
-        writeReplacement(file, line);
+    const auto write = [&] {
+        if (file.mode == Mode::Replace) {
+            writeReplacement(file, line);
+        } else {
+            writePlain(file, line);
+        }
+    };
+    if (file.namedInFailures) {
+        namingOnFailure(lastPartOf(file.path), write);
     } else {
-        writePlain(file, line);
+        write();
     }
 }
 
 void TextFiles::writePlain(OpenFile& file, const std::string& line) {
     // Lines written to a file that no longer has the record file's name would
     // be lost to the operator while every sheet looked recorded.
+    // The name is looked up in the current directory as it is now, so that
+    // a station folder renamed or moved mid-batch keeps its records.
     const FileStatus opened = fs_.status(file.handle);
-    const std::optional<FileStatus> named = fs_.status(file.path);
+    const std::optional<FileStatus> named =
+        fs_.status(pathIn(fs_.currentDirectory(), lastPartOf(file.path)));
     if (!named || !named->sameFileAs(opened)) {
         throw Failure(lastPartOf(file.path) + " was removed or replaced");
     }
@@ -217,21 +204,6 @@ void TextFiles::writePlain(OpenFile& file, const std::string& line) {
         if (regular) {
             fs_.truncate(file.handle, opened.size);
         }
-        throw;
-    }
-}
-
-void TextFiles::writeReplacement(OpenFile& file, const std::string& line) {
-    if (file.abandoned) {
-        throw Failure(*file.abandoned);
-    }
-    try {
-        fs_.write(file.handle, line);
-    } catch (const Failure& failure) {
-        // A new file that lacks a line must never take the old one's place.
-        file.abandoned = failure.description();
-        fs_.close(file.handle);
-        fs_.remove(file.replacement);
         throw;
     }
 }

@@ -11,6 +11,7 @@
 //   readInt16 <-- convertInt16Field <-- a field <-- FileSystem (read)
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -33,7 +34,8 @@ std::string formatLine(const std::vector<Item>& items);
 
 // How a file opened for output takes its lines.
 enum class OutputMode {
-    // The file is created, or emptied when it exists, at once. Every line is
+    // The file is created, or emptied when it exists, at once, and that is
+    // on the disk before openOutput returns. Every line is
     // appended at the file's end as it is then and reaches the disk before
     // writeLine returns, so a crash or power cut never loses a line the
     // operator was told about. For the record file, which grows sheet by sheet.
@@ -45,6 +47,9 @@ enum class OutputMode {
     // never an empty or half-written file. For the small files that are
     // rewritten whole: the port file and the flag file. A device in the
     // file's place cannot be replaced and takes the lines as in Plain mode.
+    // Where the folder's file system renames nothing onto a name that is
+    // taken (some SFTP shares), the lines are written into the old file
+    // itself, which is emptied first, and synced.
     Replace,
 };
 
@@ -55,7 +60,8 @@ enum class OutputMode {
 // A file opened for output must be a regular file or a character device such
 // as /dev/null; a device takes the lines as they come and has nothing to sync.
 //
-// Every failure raises scanforms::Failure with an operator's description.
+// Every failure raises scanforms::Failure with an operator's description; a
+// failure of a file opened in Replace mode names that file.
 class TextFiles {
 public:
     explicit TextFiles(FileSystem& fs = systemFileSystem()) : fs_(fs) {}
@@ -75,11 +81,16 @@ public:
     void closeAll();
     bool isOpen(int number) const { return files_.contains(number); }
 
+    // Where the events worth a log line go: which way a Replace file was
+    // put in place, said once per way.
+    void setLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
+
     // Writes one line, whole.
-    //  - Plain: the file's path must still lead to the file that was opened;
-    //    when it was removed, renamed or replaced, nothing is written and the
-    //    failure says so. A write or sync that fails cuts the file back to
-    //    its size before the line, so no torn line is ever left behind.
+    //  - Plain: the file's name in the current directory must still lead to
+    //    the file that was opened; when it was removed, renamed or replaced
+    //    in the folder, nothing is written and the failure says so. The
+    //    folder itself may have been renamed or moved meanwhile. A write or sync that fails cuts
+    //    the file back to its size before the line, so no torn line is ever left behind.
     //  - Replace: a write that fails removes the new file at once; the old
     //    file stays as it was, every later write under the number fails the
     //    same way, and closing the number puts nothing in place.
@@ -90,11 +101,14 @@ public:
 
 private:
     enum class Mode { Output, Replace, Input };
+    enum class ReplaceWay { Renamed, InPlace };
     struct OpenFile {
         Handle handle = -1;
         Mode mode = Mode::Output;
         std::string path;                      // the file as it is named in the directory
         std::string replacement;               // Replace: the new file, until it takes path's place
+        std::string lines;                     // Replace: what the new file holds
+        bool namedInFailures = false;          // opened in OutputMode::Replace
         std::optional<std::string> abandoned;  // Replace: why the new file was given up
         std::string buffer;                    // input: bytes read but not yet used
         std::size_t position = 0;              // input: next byte of buffer
@@ -103,16 +117,23 @@ private:
 
     OpenFile& fileFor(int number, bool output);
     void checkNumberIsFree(int number) const;
+    void openOutputAt(int number, std::string_view name, OutputMode mode);
     OpenFile openPlain(const std::string& path);
     OpenFile openReplacement(const std::string& path);
     void writePlain(OpenFile& file, const std::string& line);
     void writeReplacement(OpenFile& file, const std::string& line);
     void finish(OpenFile& file);
+    void finishReplacement(OpenFile& file);
+    void putReplacementInPlace(OpenFile& file);
+    void writeInPlace(const OpenFile& file);
+    void logReplaceWay(ReplaceWay way, const std::string& path);
     // The next byte of an input file, or -1 at the end of the file.
     int nextByte(OpenFile& file);
 
     FileSystem& fs_;
     std::map<int, OpenFile> files_;
+    std::function<void(const std::string&)> log_;
+    std::optional<ReplaceWay> loggedWay_;
 };
 
 }  // namespace scanforms::textfile

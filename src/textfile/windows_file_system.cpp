@@ -63,6 +63,14 @@ std::uint64_t joined(DWORD high, DWORD low) {
     return (static_cast<std::uint64_t>(high) << 32) | low;
 }
 
+// A file time counts 100-nanosecond steps from 1601.
+std::int64_t unixSecondsOf(FILETIME time) {
+    constexpr std::int64_t kStepsPerSecond = 10'000'000;
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+    const auto steps = static_cast<std::int64_t>(joined(time.dwHighDateTime, time.dwLowDateTime));
+    return steps / kStepsPerSecond - kSecondsFrom1601To1970;
+}
+
 FileStatus statusOf(HANDLE handle) {
     FileStatus status;
     switch (GetFileType(handle)) {
@@ -89,6 +97,7 @@ FileStatus statusOf(HANDLE handle) {
     status.device = info.dwVolumeSerialNumber;
     status.file = joined(info.nFileIndexHigh, info.nFileIndexLow);
     status.size = static_cast<long long>(joined(info.nFileSizeHigh, info.nFileSizeLow));
+    status.modifiedSeconds = unixSecondsOf(info.ftLastWriteTime);
     return status;
 }
 
@@ -151,12 +160,12 @@ public:
     FileStatus status(Handle handle) override { return statusOf(win32Handle(handle)); }
 
     Handle open(const std::string& path, OpenMode mode) override {
-        const bool write = mode == OpenMode::Write;
+        const bool write = mode != OpenMode::Read;
         // A folder opens for reading, as on POSIX, so that the caller refuses
         // it in its own words.
         const HANDLE handle = CreateFileW(
             widen(path).c_str(), write ? GENERIC_WRITE | FILE_READ_ATTRIBUTES : GENERIC_READ,
-            kShareAll, nullptr, write ? CREATE_ALWAYS : OPEN_EXISTING,
+            kShareAll, nullptr, mode == OpenMode::Write ? CREATE_ALWAYS : OPEN_EXISTING,
             write ? FILE_ATTRIBUTE_NORMAL : FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             failWithLastError();
@@ -227,6 +236,14 @@ public:
                                           sizeof end) != 0;
     }
 
+    void touch(Handle handle) override {
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        if (!SetFileTime(win32Handle(handle), nullptr, nullptr, &now)) {
+            failWithLastError();
+        }
+    }
+
     void close(Handle handle) override { CloseHandle(win32Handle(handle)); }
 
     // A rename is written through before it returns (see rename). A new
@@ -256,11 +273,20 @@ public:
 
     // Written through: the move is on the disk before this returns, so the
     // folder of a replaced file needs no flush of its own.
-    void rename(const std::string& from, const std::string& to) override {
-        if (!MoveFileExW(widen(from).c_str(), widen(to).c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            failWithLastError();
+    bool rename(const std::string& from, const std::string& to) override {
+        if (MoveFileExW(widen(from).c_str(), widen(to).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
         }
+        // A share that renames only onto a free name refuses while `to` is
+        // there; the folder itself is writable, since `from` was just made.
+        const DWORD error = GetLastError();
+        const bool refusal = error == ERROR_ACCESS_DENIED || error == ERROR_ALREADY_EXISTS ||
+                             error == ERROR_FILE_EXISTS || error == ERROR_NOT_SUPPORTED;
+        if (refusal && GetFileAttributesW(widen(to).c_str()) != INVALID_FILE_ATTRIBUTES) {
+            return false;
+        }
+        failWith(error);
     }
 
     void remove(const std::string& path) override { DeleteFileW(widen(path).c_str()); }
@@ -275,6 +301,9 @@ public:
         }
         return true;
     }
+
+    ProcessIdentity thisProcess() override { return windowsProcessIdentity(); }
+    bool processRunning(long long process) override { return windowsProcessRunning(process); }
 };
 
 }  // namespace

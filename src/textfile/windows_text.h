@@ -6,7 +6,7 @@
 // The Windows backend's side of names and failures: a path of the program's
 // bytes becomes the wide-character name the system calls take, a name the
 // system gives back becomes bytes again, and an error code becomes the
-// operator's words.
+// operator's words. Also the processes the folder lock names.
 //
 //   C:\Station\Scan.TXT (bytes) --widen--> L"C:\Station\Scan.TXT" --> Win32 call
 //   a folder's names, the current directory --narrow--> bytes
@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "textfile/file_system.h"
 
 namespace scanforms::textfile {
 
@@ -30,5 +32,10 @@ std::optional<std::string> narrow(std::wstring_view wide);
 // for the same cause ("File not found", "Permission denied", "Disk full",
 // ...), and the system's own text, like strerror's, for any other.
 std::string describeWindowsError(unsigned long error);
+
+// This process and the computer's name; whether a process of this computer
+// with that number runs now (windows_process.cpp).
+ProcessIdentity windowsProcessIdentity();
+bool windowsProcessRunning(long long process);
 
 }  // namespace scanforms::textfile

@@ -6,9 +6,7 @@
 // Scan.TXT, in order; at most the one sheet being handled at the kill is
 // there beyond them; and Scan.TXT holds only whole 213-byte records.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -33,14 +31,6 @@ constexpr int kSheets = 300;
 constexpr int kKillPoints = 20;
 constexpr std::chrono::seconds kReachDeadline{60};
 constexpr std::chrono::milliseconds kLogPoll{1};
-constexpr char kMarker[] = "AFTER-THE-KILL";
-
-std::uint32_t chooseSeed() {
-    if (const char* given = std::getenv("SCANFORMS_CRASH_SEED")) {
-        return static_cast<std::uint32_t>(std::strtoul(given, nullptr, 10));
-    }
-    return std::random_device{}();
-}
 
 bool waitForLogLines(SimProcess& sim, std::size_t lines, DriverProcess& driver) {
     const auto reached = [&] { return sim.logLines().size() >= lines; };
@@ -48,34 +38,8 @@ bool waitForLogLines(SimProcess& sim, std::size_t lines, DriverProcess& driver) 
     return reached();
 }
 
-// Commands the dead program wrote may still be on their way through the
-// pseudo-terminal. A line written after them, once logged, shows that all of
-// them were logged too.
-std::vector<std::string> settledLog(SimProcess& sim) {
-    const int device = ::open(sim.linkPath().c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-    EXPECT_GE(device, 0) << "cannot open " << sim.linkPath();
-    if (device < 0) {
-        return sim.logLines();
-    }
-    const std::string line = std::string(kMarker) + "\r";
-    EXPECT_EQ(::write(device, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-    ::close(device);
-    std::vector<std::string> log;
-    const bool settled = waitFor(
-        [&] {
-            log = sim.logLines();
-            return !log.empty() && log.back() == kMarker;
-        },
-        kReachDeadline, kLogPoll);
-    EXPECT_TRUE(settled) << "the simulator never logged the line sent after the kill";
-    if (settled) {
-        log.pop_back();
-    }
-    return log;
-}
-
 TEST(Crash, KilledMidBatchKeepsEveryAnsweredSheetWhole) {
-    const std::uint32_t seed = chooseSeed();
+    const std::uint32_t seed = chooseSeed("SCANFORMS_CRASH_SEED");
     std::cout << "crash test seed " << seed << " (SCANFORMS_CRASH_SEED=" << seed
               << " repeats this run)" << std::endl;
     RecordProperty("seed", std::to_string(seed));

@@ -107,13 +107,13 @@ TEST(DiskFault, DirectoryTurnsReadOnlyMidBatch) {
     expected.emplace_back(kEndOfBatchBox);
     EXPECT_EQ(station.boxTexts(), expected);
 
-    // A new batch cannot create its record file; Done cannot save the port.
-    // Each says so, and the program keeps running.
+    // A new batch cannot keep the last one; Done cannot save the port. Each
+    // says so, naming the file, and the program keeps running.
     station.startScanning();
-    EXPECT_TRUE(station.waitForBoxes(readOnly, 2, kStepDeadline));
+    EXPECT_TRUE(station.waitForBoxes(readOnly + ": ScanArchive", 1, kStepDeadline));
     EXPECT_EQ(station.window().statusText(), "Start feeding your answer sheets.");
     station.done();
-    EXPECT_TRUE(station.waitForBoxes(readOnly, 3, kStepDeadline));
+    EXPECT_TRUE(station.waitForBoxes(readOnly + ": com.TXT", 1, kStepDeadline));
     EXPECT_FALSE(station.ended());
     EXPECT_EQ(readFileBytes("Scan.TXT"), recordsOf(before)) << "the records written stay";
 }

@@ -4,24 +4,36 @@
 #include "driver_process.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
 #include "fakes/file_bytes.h"
+#include "sim_process.h"
+#include "wait_for.h"
 
 extern char** environ;
 
 namespace scanforms::testing {
+namespace {
+
+constexpr std::chrono::seconds kSettleDeadline{60};
+constexpr std::chrono::milliseconds kLogPoll{1};
+constexpr char kMarker[] = "AFTER-THE-KILL";
+
+}  // namespace
 
 std::string stationDriverPath() {
     const std::string path = STATION_DRIVER_PATH;
@@ -32,9 +44,11 @@ std::string stationDriverPath() {
     return path;
 }
 
-DriverProcess::DriverProcess(const std::string& device) {
+DriverProcess::DriverProcess(const std::string& device, const std::string& outputFile) {
     const std::string program = stationDriverPath();
-    outputFile_ = (std::filesystem::current_path() / "driver-output.txt").string();
+    outputFile_ = outputFile.empty()
+                      ? (std::filesystem::current_path() / "driver-output.txt").string()
+                      : outputFile;
 
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -82,11 +96,17 @@ bool DriverProcess::running() {
     return true;
 }
 
-void DriverProcess::kill() {
+void DriverProcess::kill(const std::function<void()>& whileDying) {
     if (pid_ <= 0) {
+        if (whileDying) {
+            whileDying();
+        }
         return;
     }
     ::kill(pid_, SIGKILL);
+    if (whileDying) {
+        whileDying();
+    }
     int status = 0;
     while (::waitpid(pid_, &status, 0) == -1 && errno == EINTR) {
     }
@@ -95,6 +115,39 @@ void DriverProcess::kill() {
 
 std::string DriverProcess::output() const {
     return readFileBytes(outputFile_);
+}
+
+std::uint32_t chooseSeed(const char* variable) {
+    if (const char* given = std::getenv(variable)) {
+        return static_cast<std::uint32_t>(std::strtoul(given, nullptr, 10));
+    }
+    return std::random_device{}();
+}
+
+// Commands the dead program wrote may still be on their way through the
+// pseudo-terminal. A line written after them, once logged, shows that all of
+// them were logged too.
+std::vector<std::string> settledLog(SimProcess& sim) {
+    const int device = ::open(sim.linkPath().c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    EXPECT_GE(device, 0) << "cannot open " << sim.linkPath();
+    if (device < 0) {
+        return sim.logLines();
+    }
+    const std::string line = std::string(kMarker) + "\r";
+    EXPECT_EQ(::write(device, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    ::close(device);
+    std::vector<std::string> log;
+    const bool settled = waitFor(
+        [&] {
+            log = sim.logLines();
+            return !log.empty() && log.back() == kMarker;
+        },
+        kSettleDeadline, kLogPoll);
+    EXPECT_TRUE(settled) << "the simulator never logged the line sent after the kill";
+    if (settled) {
+        log.pop_back();
+    }
+    return log;
 }
 
 }  // namespace scanforms::testing

@@ -8,20 +8,28 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace scanforms::testing {
 
+class SimProcess;
+
 class DriverProcess {
 public:
-    explicit DriverProcess(const std::string& device);
+    // What it prints goes to `outputFile`, by default driver-output.txt in
+    // the current directory.
+    explicit DriverProcess(const std::string& device, const std::string& outputFile = {});
     ~DriverProcess();
     DriverProcess(const DriverProcess&) = delete;
     DriverProcess& operator=(const DriverProcess&) = delete;
 
     bool running();
-    // SIGKILL, then waits for the end (the kernel ends it at once).
-    void kill();
+    // SIGKILL, then `whileDying` (what the end may wait for), then waits for
+    // the end (the kernel ends it at once).
+    void kill(const std::function<void()>& whileDying = {});
     // What it printed on standard output and standard error.
     std::string output() const;
 
@@ -32,5 +40,13 @@ private:
 
 // The station_driver binary; throws with a clear message when it is missing.
 std::string stationDriverPath();
+
+// A seed for a random test: the number in the environment variable
+// `variable` when it is set (to repeat a run), else a fresh one.
+std::uint32_t chooseSeed(const char* variable);
+
+// The simulator's command log once every command a killed station wrote has
+// come through the pseudo-terminal.
+std::vector<std::string> settledLog(SimProcess& sim);
 
 }  // namespace scanforms::testing

@@ -4,13 +4,15 @@
 // station_driver: a station that runs a batch by itself, for the tests that
 // kill the whole program. The harness's station works in the current
 // directory with port 1 on the device SCANFORMS_COM1 names (offscreen unless
-// a platform is named): Initialize Scanner at once, Start Scanning as soon as
+// a platform is named), locked and rid of a torn record first as the
+// program does it: Initialize Scanner at once, Start Scanning as soon as
 // the scanner answered ready, Done once the batch has ended, and every
 // message box answered with OK and its text printed on standard output.
 
 #include <QApplication>
 #include <cstdio>
 
+#include "app/station_folder.h"
 #include "station_run.h"
 
 namespace {
@@ -27,6 +29,12 @@ void say(const char* what, const QString& text) {
 int main(int argc, char* argv[]) {
     preferOffscreenPlatform();
     QApplication application(argc, argv);
+    // The folder made ready as the program does it.
+    scanforms::app::HeldFolder folder;
+    if (!folder.locked()) {
+        return 1;
+    }
+    scanforms::app::keepRecordFileWhole();
     StationRun station(ScannerDevice{qEnvironmentVariable("SCANFORMS_COM1").toStdString()});
     QObject::connect(&station.window(), &ScanWindow::programEnded,
                      [] { QCoreApplication::exit(0); });

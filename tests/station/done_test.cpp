@@ -73,18 +73,18 @@ TEST_F(Done, FailureIsReportedOnceAndDoneCanBePressedAgain) {
     };
     const Case cases[] = {
         {"directory removed", [](const TempDir& d) { std::filesystem::remove_all(d.path()); },
-         "Path not found", false},
+         "Path not found: com.TXT", false},
         {"port file is a directory",
          [](const TempDir& d) { std::filesystem::create_directory(d.path() / "Com.TXT"); },
-         "Path/File access error", false},
+         "Path/File access error: com.TXT", false},
         {"disk full writing the port file",
          [](const TempDir& d) {
              std::filesystem::create_symlink("/dev/full", d.path() / "COM.TXT");
          },
-         "Disk full", false},
+         "Disk full: COM.TXT", false},
         {"flag file cannot be written",
          [](const TempDir& d) { std::filesystem::create_directory(d.path() / "FormsFlag.TXT"); },
-         "Path/File access error", true},
+         "Path/File access error: FormsFlag.TXT", true},
     };
     for (const Case& c : cases) {
         RecordedStation run;

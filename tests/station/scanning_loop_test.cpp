@@ -108,7 +108,8 @@ TEST_F(ScanningLoop, BatchThatCannotBeKeptIsNotEmptiedAndNoReadIsSent) {
     log.clear();
     station.onStartScanningClicked();
     EXPECT_EQ(log, (Strings{"status:Start feeding your answer sheets.",
-                            "box:64||You have encountered error Path/File access error"}));
+                            "box:64||You have encountered error Path/File access error: "
+                            "ScanArchive is not a folder"}));
     EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
 }
 

@@ -102,18 +102,21 @@ TEST(Archive, FailureLeavesTheFileAndNoCopy) {
         const char* failingCall;  // or a file where the folder should be
         std::string failure;
     };
-    const Case cases[] = {
-        {"a file where the folder should be", nullptr, "Path/File access error"},
+    Case cases[] = {
+        {"a file where the folder should be", nullptr,
+         "Path/File access error: scanarchive is not a folder"},
         {"copy cannot be written", "write ScanArchive/Scan-20261207-091530.TXT", "Disk full"},
         {"copy cannot be synced", "syncData ScanArchive/Scan-20261207-091530.TXT",
          "Device I/O error"},
     };
-    for (const Case& c : cases) {
+    for (Case& c : cases) {
         TempDir dir;
         dir.write("Scan.TXT", kRecords);
         RecordingFileSystem fs(dir.path());
         if (c.failingCall) {
             fs.failOnce(c.failingCall, c.failure);
+            c.failure +=
+                ": " + (std::filesystem::path("ScanArchive") / "Scan-20261207-091530.TXT").string();
         } else {
             dir.write("scanarchive", "not a folder");
         }

@@ -31,7 +31,7 @@ TEST(DurableWrite, NewFileAndEachLineAreSyncedBeforeTheCallReturns) {
     RecordingFileSystem fs(dir.path());
     TextFiles files(fs);
     files.openOutput(1, "Scan.TXT");
-    EXPECT_EQ(fs.log, (Strings{"open Scan.TXT", "syncDirectory ."}));
+    EXPECT_EQ(fs.log, (Strings{"open Scan.TXT", "syncData Scan.TXT", "syncDirectory ."}));
     fs.log.clear();
     files.writeLine(1, kFirst);
     EXPECT_EQ(fs.log, (Strings{"write Scan.TXT", "syncData Scan.TXT"}));
@@ -170,14 +170,48 @@ TEST(DurableWrite, FailedReplacementLeavesTheOldFile) {
             files.writeLine(1, {std::int16_t{2}});
             files.close(1);
         });
-        EXPECT_EQ(failure, "Disk full") << c.call;
+        EXPECT_EQ(failure, "Disk full: Com.TXT") << c.call;
         EXPECT_EQ(files.isOpen(1), c.atWrite) << c.call;
         if (c.atWrite) {
-            EXPECT_EQ(failureOf([&] { files.writeLine(1, {std::int16_t{3}}); }), "Disk full");
+            EXPECT_EQ(failureOf([&] { files.writeLine(1, {std::int16_t{3}}); }),
+                      "Disk full: Com.TXT");
             EXPECT_NO_THROW(files.close(1));
         }
         EXPECT_EQ(dir.read("Com.TXT"), "4\r\n") << c.call;
         EXPECT_EQ(dir.entries(), Strings{"Com.TXT"}) << c.call;
+    }
+}
+
+// A share that renames nothing onto a taken name: the lines go into the old
+// file itself, synced; the way taken is logged once.
+TEST(DurableWrite, ReplacementIsWrittenInPlaceWhereRenameOntoATakenNameIsRefused) {
+    for (const bool refuses : {false, true}) {
+        TempDir dir;
+        dir.write("Com.TXT", "4\r\n");
+        RecordingFileSystem fs(dir.path());
+        fs.refusesRenameOntoTakenName = refuses;
+        TextFiles files(fs);
+        Strings logged;
+        files.setLog([&](const std::string& line) { logged.push_back(line); });
+        for (const std::int16_t port : {std::int16_t{2}, std::int16_t{3}}) {
+            files.openOutput(1, "Com.TXT", OutputMode::Replace);
+            files.writeLine(1, {port});
+            fs.log.clear();
+            files.close(1);
+        }
+        EXPECT_EQ(dir.read("Com.TXT"), "3\r\n") << refuses;
+        EXPECT_EQ(dir.entries(), Strings{"Com.TXT"}) << refuses;
+        const Strings inPlace = {
+            "syncData Com.TXT.new", "close Com.TXT.new", "rename Com.TXT.new Com.TXT",
+            "remove Com.TXT.new",   "open Com.TXT",      "write Com.TXT",
+            "syncData Com.TXT",     "close Com.TXT"};
+        const Strings renamed = {"syncData Com.TXT.new", "close Com.TXT.new",
+                                 "rename Com.TXT.new Com.TXT", "syncDirectory ."};
+        EXPECT_EQ(fs.log, refuses ? inPlace : renamed);
+        ASSERT_EQ(logged.size(), 1u) << refuses;
+        EXPECT_NE(logged[0].find(refuses ? "written in place" : "replaced whole"),
+                  std::string::npos)
+            << logged[0];
     }
 }
 

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "fakes/temp_dir.h"
 #include "textfile/failure_of.h"
@@ -27,17 +28,43 @@ namespace {
 using scanforms::testing::failureOf;
 using scanforms::testing::TempDir;
 
-TEST(TextFiles, CaseVariantsChooseFirstInByteOrderWhateverTheSpelling) {
-    TempDir dir;
-    dir.write("cOM.TXT", "");
-    dir.write("Com.txt", "");
-    EXPECT_EQ(matchEntryName(dir.path().string(), "cOM.TXT"), "Com.txt");
-    dir.write("COM.TXT", "");
-    for (const char* spelling : {"COM.TXT", "Com.txt", "cOM.TXT", "com.txt"}) {
-        EXPECT_EQ(matchEntryName(dir.path().string(), spelling), "COM.TXT") << spelling;
+// The exact spelling first; else the first case variant in byte order.
+TEST(TextFiles, ExactSpellingWinsOverCaseVariants) {
+    struct Case {
+        std::vector<std::string> entries;
+        const char* asked;
+        const char* meant;
+    };
+    const Case cases[] = {
+        {{"SCAN.TXT", "Scan.TXT"}, "Scan.TXT", "Scan.TXT"},
+        {{"cOM.TXT", "Com.txt", "COM.TXT"}, "Com.txt", "Com.txt"},
+        {{"cOM.TXT", "Com.txt", "COM.TXT"}, "com.txt", "COM.TXT"},
+        {{"cOM.TXT", "Com.txt"}, "other.TXT", "other.TXT"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        for (const std::string& entry : c.entries) {
+            dir.write(entry, "");
+        }
+        EXPECT_EQ(matchEntryName(dir.path().string(), c.asked), c.meant) << c.asked;
     }
-    EXPECT_EQ(matchEntryName(dir.path().string(), "other.TXT"), "other.TXT");
-    EXPECT_EQ(currentDirectoryFile("Scan.TXT"), (dir.path() / "Scan.TXT").string());
+}
+
+// The station's folder renamed mid-batch: the record file is still the one
+// its name leads to in the current directory, and takes the next lines.
+TEST(TextFiles, RecordsGoOnWhenTheStationFolderIsRenamed) {
+    TempDir dir;
+    TextFiles files;
+    const std::vector<Item> line = {std::string("000001"), std::string(200, 'A')};
+    files.openOutput(1, "Scan.TXT");
+    files.writeLine(1, line);
+    const std::filesystem::path moved = dir.path().string() + "-renamed";
+    std::filesystem::rename(dir.path(), moved);
+    EXPECT_EQ(failureOf([&] { files.writeLine(1, line); }), "(no failure)");
+    files.close(1);
+    EXPECT_EQ(scanforms::testing::readFileBytes(moved / "Scan.TXT"),
+              formatLine(line) + formatLine(line));
+    std::filesystem::rename(moved, dir.path());
 }
 
 // A pipe or a socket would stall or drop the lines.
@@ -49,7 +76,7 @@ TEST(TextFiles, PipeOrSocketIsRefused) {
     EXPECT_FALSE(files.isOpen(2));
     EXPECT_EQ(failureOf([&] { files.openOutput(1, "Fifo.TXT"); }), "Bad file mode");
     EXPECT_EQ(failureOf([&] { files.openOutput(1, "Fifo.TXT", OutputMode::Replace); }),
-              "Bad file mode");
+              "Bad file mode: Fifo.TXT");
     const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -73,7 +100,7 @@ TEST(TextFiles, FullDiskIsReportedAndLeavesNoPartialLine) {
         EXPECT_EQ(failureOf([&] {
                       files.writeLine(1, {std::string("004217"), std::string(200, ' ')});
                   }),
-                  "Disk full");
+                  mode == OutputMode::Replace ? "Disk full: Scan.TXT" : "Disk full");
     }
 }
 

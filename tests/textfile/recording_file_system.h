@@ -7,8 +7,10 @@
 // makes it durable, written to a log first ("write Scan.TXT", "syncData
 // Scan.TXT", "rename com.TXT.new com.TXT", "syncDirectory ."), paths relative
 // to one directory and written with slashes on every platform. A test can make one logged call fail
-// instead of being made.
+// instead of being made, make renames onto a taken name be refused as some
+// shares do, and name the process and computer the program runs as.
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -32,6 +34,9 @@ public:
         failing_ = entry;
         failure_ = description;
     }
+    bool refusesRenameOntoTakenName = false;
+    textfile::ProcessIdentity identity{4242, "station-a"};
+    std::vector<long long> runningProcesses;
 
     std::string currentDirectory() override { return real_.currentDirectory(); }
     std::vector<std::string> entryNames(const std::string& directory) override {
@@ -79,9 +84,21 @@ public:
         record("syncDirectory " + name(directory));
         real_.syncDirectory(directory);
     }
-    void rename(const std::string& from, const std::string& to) override {
+    bool rename(const std::string& from, const std::string& to) override {
         record("rename " + name(from) + " " + name(to));
-        real_.rename(from, to);
+        if (refusesRenameOntoTakenName && std::filesystem::exists(to)) {
+            return false;
+        }
+        return real_.rename(from, to);
+    }
+    void touch(textfile::Handle handle) override {
+        record("touch " + names_[handle]);
+        real_.touch(handle);
+    }
+    textfile::ProcessIdentity thisProcess() override { return identity; }
+    bool processRunning(long long process) override {
+        return std::find(runningProcesses.begin(), runningProcesses.end(), process) !=
+               runningProcesses.end();
     }
     void remove(const std::string& path) override {
         record("remove " + name(path));

@@ -69,22 +69,6 @@ TEST(TextFiles, NamesMatchWithoutRegardToCase) {
     EXPECT_EQ(files.readInt16(2), 2);
 }
 
-// Start-up reads the port file as "Com.TXT" and Done writes it as "com.TXT":
-// with both spellings on the disk they must still be one file.
-TEST(TextFiles, WhatIsWrittenUnderOneSpellingIsReadUnderAnother) {
-    for (const OutputMode mode : {OutputMode::Plain, OutputMode::Replace}) {
-        TempDir dir;
-        dir.write("Com.TXT", "4\r\n");
-        dir.write("com.TXT", "1\r\n");
-        TextFiles files;
-        files.openOutput(1, "com.TXT", mode);
-        files.writeLine(1, {std::int16_t{2}});
-        files.close(1);
-        files.openInput(2, "Com.TXT");
-        EXPECT_EQ(files.readInt16(2), 2);
-    }
-}
-
 TEST(TextFiles, ReadsFieldsUpToCommaOrLineEnd) {
     struct Case {
         std::string content;
@@ -130,7 +114,7 @@ TEST(TextFiles, FailuresCarryOperatorDescriptions) {
     EXPECT_EQ(failureOf([&] { files.openOutput(1, "dir.txt"); }), "Path/File access error");
 
     EXPECT_EQ(failureOf([&] { files.openOutput(1, "DIR.TXT", OutputMode::Replace); }),
-              "Path/File access error");
+              "Path/File access error: DIR.TXT");
 }
 
 TEST(TextFiles, NeverHangsOrSwallowsHugeContent) {

@@ -10,7 +10,6 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <algorithm>
 #include <cstdint>
 
@@ -78,9 +77,11 @@ void ScanWindow::buildControls() {
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
     for (int i = 0; i < kPortCount; ++i) {
-        port_[static_cast<std::size_t>(i)] =
-            findChild<QRadioButton*>(QStringLiteral("Port_%1").arg(i));
-        group->addButton(port_[static_cast<std::size_t>(i)], i);
+        PortButton* button = findChild<PortButton*>(QStringLiteral("Port_%1").arg(i));
+        port_[static_cast<std::size_t>(i)] = button;
+        group->addButton(button, i);
+        connect(button, &PortButton::menuRequested, this,
+                [this, i](const QPoint& at) { emit portMenuRequested(i, at); });
     }
     connect(group, &QButtonGroup::idToggled, this, [this] { updatePortTabStops(); });
 
@@ -94,9 +95,9 @@ void ScanWindow::buildControls() {
 void ScanWindow::updatePortTabStops() {
     // Tab enters the Port group at its selected button only, and the arrow
     // keys move within the group; while none is selected each is a tab stop.
-    const bool anySelected = std::any_of(port_.begin(), port_.end(),
-                                         [](const QRadioButton* b) { return b->isChecked(); });
-    for (QRadioButton* button : port_) {
+    const bool anySelected =
+        std::any_of(port_.begin(), port_.end(), [](const PortButton* b) { return b->isChecked(); });
+    for (PortButton* button : port_) {
         button->setFocusPolicy(!anySelected || button->isChecked() ? Qt::StrongFocus
                                                                    : Qt::ClickFocus);
     }
@@ -121,6 +122,7 @@ void ScanWindow::connectClicks() {
 void ScanWindow::setPortTips(const std::array<std::string, kPortCount>& tips) {
     for (std::size_t i = 0; i < tips.size(); ++i) {
         port_[i]->setToolTip(QString::fromStdString(tips[i]));
+        port_[i]->setAccessibleDescription(QString::fromStdString(tips[i]));
     }
 }
 
@@ -129,6 +131,8 @@ std::string ScanWindow::statusText() const {
 }
 
 void ScanWindow::setStatusText(const std::string& text) {
+    // The box tells the accessibility bus itself (text removed, text
+    // inserted), so a screen reader reads each new status line.
     writingStatus_ = true;
     txtProcessing_->setPlainText(fromBytes(text));
     writingStatus_ = false;

@@ -110,6 +110,9 @@ QWidget* createControl(const ControlLayout& control, QWidget* parent, const QIma
         widget->setFont(fontOf(control.font));
     }
     applyColours(widget, control);
+    if (!control.accessibleName.empty()) {
+        widget->setAccessibleName(fromBytes(control.accessibleName));
+    }
     if (!control.takesFocus) {
         widget->setFocusPolicy(Qt::NoFocus);
     }

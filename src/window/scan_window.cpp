@@ -3,6 +3,7 @@
 
 #include "window/scan_window.h"
 
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -23,10 +24,24 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcStation, "scanforms.station", QtInfoMsg)
 
+// A screen reader shows the Scan window as a frame with its caption, as it
+// does a program's main window, rather than as a pane.
+QAccessibleInterface* scanWindowAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String(ScanWindow::staticMetaObject.className()) ||
+        !object->isWidgetType()) {
+        return nullptr;
+    }
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 }  // namespace
 
 ScanWindow::ScanWindow(Scanner& scanner, QWidget* parent)
     : QWidget(parent), station_(*this, scanner) {
+    [[maybe_unused]] static const bool asFrame = [] {
+        QAccessible::installFactory(scanWindowAccessible);
+        return true;
+    }();
     setObjectName(QStringLiteral("Scan"));
     setWindowTitle(fromBytes(kScanCaption));
     QPalette background = palette();

@@ -4,7 +4,6 @@
 #include "app/port_menu.h"
 
 #include <QActionGroup>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <array>
@@ -23,19 +22,6 @@ Q_LOGGING_CATEGORY(lcPortMap, "scanforms.program", QtInfoMsg)
 // A menu entry shows an ampersand as itself, not as the mark of a shortcut.
 QString asEntryText(QString text) {
     return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
-// One device under two names: the same name, or names that lead to the
-// same file (a by-id link and its /dev/ttyUSB0).
-bool sameDevice(const QString& one, const QString& other) {
-    if (one.isEmpty() || other.isEmpty()) {
-        return false;
-    }
-    if (one == other) {
-        return true;
-    }
-    const QString target = QFileInfo(one).canonicalFilePath();
-    return !target.isEmpty() && target == QFileInfo(other).canonicalFilePath();
 }
 
 QString entryTextOf(const serial::SerialDevice& device) {
@@ -93,8 +79,7 @@ void PortMenus::showMenu(int index, const QPoint& at) {
     }
     bool opensFound = mappedByDefault;
     for (const serial::SerialDevice& device : found) {
-        const bool current = !mappedByDefault && (sameDevice(opensDevice, device.path) ||
-                                                  sameDevice(opensDevice, device.stableName));
+        const bool current = !mappedByDefault && serial::isNamedBy(device, opensDevice);
         addDevice(asEntryText(entryTextOf(device)), device.mapName(), device.access, current);
         opensFound = opensFound || current;
     }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QStringList>
+#include <algorithm>
 
 namespace scanforms::serial {
 namespace {
@@ -53,6 +54,17 @@ QString stableNameOf(const QString& device) {
     return {};
 }
 
+bool isNamedBy(const SerialDevice& device, const QString& name) {
+    if (name.isEmpty()) {
+        return false;
+    }
+    if (name == device.path || name == device.stableName) {
+        return true;
+    }
+    const QString target = QFileInfo(name).canonicalFilePath();
+    return !target.isEmpty() && target == QFileInfo(device.path).canonicalFilePath();
+}
+
 QList<SerialDevice> systemSerialDevices() {
     QList<SerialDevice> found;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
@@ -64,6 +76,27 @@ QList<SerialDevice> systemSerialDevices() {
                       .access = checkAccess(info.systemLocation())});
     }
     return found;
+}
+
+QString namesOf(const QList<SerialDevice>& devices) {
+    QStringList names;
+    for (const SerialDevice& device : devices) {
+        names << device.mapName();
+    }
+    return names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "));
+}
+
+QString otherDevicesHint(const QString& tried, const QList<SerialDevice>& found) {
+    // With another device found, the one tried may be the wrong one, or
+    // missing; with none, or only the one tried, there is nothing to offer.
+    const bool another = std::any_of(found.begin(), found.end(), [&](const SerialDevice& device) {
+        return !isNamedBy(device, tried);
+    });
+    if (!another) {
+        return {};
+    }
+    return QStringLiteral("Serial devices here: %1; right-click a port button to use one. ")
+        .arg(namesOf(found));
 }
 
 QString aboutDevice(const SerialDevice& device) {

@@ -47,6 +47,18 @@ struct SerialDevice {
     const QString& mapName() const { return stableName.isEmpty() ? path : stableName; }
 };
 
+// Whether `name` names the device: its path or its stable name, or a name
+// that leads to the same file.
+bool isNamedBy(const SerialDevice& device, const QString& name);
+
+// The devices by the names to map a port to, "A, B"; "none" when empty.
+QString namesOf(const QList<SerialDevice>& devices);
+
+// What a "no answer" diagnostic adds when a device other than `tried` was
+// found: "Serial devices here: A, B; right-click a port button to use one. "
+// (ending in a blank, as the diagnostic does); empty otherwise.
+QString otherDevicesHint(const QString& tried, const QList<SerialDevice>& found);
+
 using SerialDeviceSource = std::function<QList<SerialDevice>()>;
 
 // The devices this machine has now.

@@ -3,9 +3,11 @@
 
 #include "app/port_listing.h"
 
+#include <QFileInfo>
 #include <cstdint>
 #include <sstream>
 
+#include "serial/device_port.h"
 #include "serial/port_map.h"
 #include "serial/serial_devices.h"
 
@@ -14,9 +16,14 @@ namespace {
 
 constexpr int kPorts = 4;
 
-QString access(const QString& device) {
-    const QString problem = serial::accessProblem(serial::checkAccess(device));
-    return problem.isEmpty() ? QStringLiteral("can be opened") : problem;
+// Opens `device` as the station would, and says what came of it.
+QString access(const std::string& device) {
+    if (!QFileInfo::exists(QString::fromStdString(device))) {
+        return QStringLiteral("no such device");
+    }
+    serial::DevicePort port;
+    const QString why = port.open(device);
+    return why.isEmpty() ? QStringLiteral("can be opened") : why;
 }
 
 }  // namespace
@@ -49,7 +56,7 @@ std::string listPorts() {
         const serial::PortDevice resolved = serial::resolvePort(port);
         out << "  " << serial::portLabel(port) << "  " << resolved.device << "  from "
             << serial::describeSource(port, resolved.source) << "; "
-            << access(QString::fromStdString(resolved.device)).toStdString() << "\n";
+            << access(resolved.device).toStdString() << "\n";
     }
     if (example.isEmpty()) {
         example = QStringLiteral("/dev/ttyUSB0");

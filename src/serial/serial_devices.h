@@ -3,14 +3,15 @@
 
 #pragma once
 
-// The serial devices present, as the port menu and the port listing show
-// them:
+// The serial devices present:
 //
 //   QSerialPortInfo::availablePorts --> SerialDevice: its path, the
 //   /dev/serial/by-id name that survives re-plugging, what the device says
 //   of itself, and whether this user may open it
+//   --> the port buttons' menus, --list-ports, and the component's
+//       "no answer" diagnostic and failed-open log line
 //
-// Whoever shows the list takes a SerialDeviceSource, so a test can hand in
+// Whoever uses the list takes a SerialDeviceSource, so a test can hand in
 // devices of its own.
 
 #include <QList>
@@ -20,7 +21,9 @@
 namespace scanforms::serial {
 
 // Whether this user may open a device: its file is there, and readable and
-// writable for this user.
+// writable for this user. Told from the file, without opening the device:
+// an open would pulse its modem lines, and find the device the station has
+// open locked by the station itself.
 enum class DeviceAccess { Allowed, NotAllowed, Missing };
 
 struct DeviceAccessCheck {

@@ -3,34 +3,18 @@
 
 #include "app/port_listing.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSerialPortInfo>
-#include <QStringList>
 #include <cstdint>
 #include <sstream>
 
 #include "serial/device_port.h"
 #include "serial/port_map.h"
+#include "serial/serial_devices.h"
 
 namespace scanforms::app {
 namespace {
 
 constexpr int kPorts = 4;
-constexpr char kStableNames[] = "/dev/serial/by-id";
-
-// The /dev/serial/by-id name that leads to `device`, which survives
-// re-plugging an adapter; empty when there is none.
-QString stableName(const QString& device) {
-    const QString target = QFileInfo(device).canonicalFilePath();
-    const QDir byId(QString::fromLatin1(kStableNames));
-    for (const QFileInfo& link : byId.entryInfoList(QDir::Files | QDir::System)) {
-        if (!target.isEmpty() && link.canonicalFilePath() == target) {
-            return link.absoluteFilePath();
-        }
-    }
-    return {};
-}
 
 // Opens `device` as the station would, and says what came of it.
 QString access(const std::string& device) {
@@ -47,23 +31,15 @@ QString access(const std::string& device) {
 std::string listPorts() {
     std::ostringstream out;
     out << "Serial devices here:\n";
-    const auto present = QSerialPortInfo::availablePorts();
+    const QList<serial::SerialDevice> present = serial::systemSerialDevices();
     if (present.isEmpty()) {
         out << "  none\n";
     }
     QString example;
-    for (const QSerialPortInfo& info : present) {
-        const QString stable = stableName(info.systemLocation());
-        QStringList about;
-        for (const QString& part : {info.description(), info.manufacturer()}) {
-            if (!part.isEmpty()) {
-                about << part;
-            }
-        }
-        if (!info.serialNumber().isEmpty()) {
-            about << QStringLiteral("serial number ") + info.serialNumber();
-        }
-        out << "  " << info.systemLocation().toStdString();
+    for (const serial::SerialDevice& device : present) {
+        const QString& stable = device.stableName;
+        const QString about = serial::aboutDevice(device);
+        out << "  " << device.path.toStdString();
         if (!stable.isEmpty()) {
             out << "  (" << stable.toStdString() << ")";
             if (example.isEmpty()) {
@@ -71,7 +47,7 @@ std::string listPorts() {
             }
         }
         if (!about.isEmpty()) {
-            out << "  " << about.join(QStringLiteral(", ")).toStdString();
+            out << "  " << about.toStdString();
         }
         out << "\n";
     }

@@ -5,10 +5,10 @@
 
 #include <QApplication>
 #include <QObject>
-#include <array>
 #include <string>
 
 #include "app/port_listing.h"
+#include "app/port_menu.h"
 #include "app/station_folder.h"
 #include "window/message_box.h"
 #include "window/scan_window.h"
@@ -25,11 +25,7 @@ int runScanForms(Scanner& scanner) {
     keepRecordFileWhole();
 
     window::ScanWindow scanWindow(scanner);
-    std::array<std::string, window::kPortCount> tips;
-    for (std::size_t i = 0; i < tips.size(); ++i) {
-        tips[i] = portButtonTip(static_cast<int>(i));
-    }
-    scanWindow.setPortTips(tips);
+    PortMenus portMenus(scanWindow, serial::systemSerialDevices);
     // Done ends the event loop at once. The close box closes the only window,
     // which ends the loop the same way; the window object is destroyed on the
     // way out, and only then runs its termination handler.

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <QStringList>
 
 #include "serial/serial_log.h"
@@ -16,14 +15,6 @@ namespace {
 // Where serial lock files are kept, holding the owner's process id, then
 // its name.
 const QStringList kLockFolders{QStringLiteral("/var/lock"), QStringLiteral("/run/lock")};
-
-QString serialDevicesHere() {
-    QStringList found;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        found << info.systemLocation();
-    }
-    return found.isEmpty() ? QStringLiteral("none") : found.join(QStringLiteral(", "));
-}
 
 // The lock file a QSerialPort takes for `device`: the name without a
 // leading /dev/, every / made _, after "LCK..": LCK..ttyUSB0 for
@@ -85,8 +76,7 @@ QString describeOpenFailure(const QString& device, QSerialPort::SerialPortError 
     }
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
-            return QStringLiteral("no such device (%1); serial devices here: %2")
-                .arg(systemText, serialDevicesHere());
+            return QStringLiteral("no such device (%1)").arg(systemText);
         case QSerialPort::PermissionError:
             return describePermissionError(device, systemText);
         case QSerialPort::OpenError:

@@ -16,6 +16,7 @@
 //   Com1=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A12345-if00-port0
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace scanforms::serial {
@@ -34,6 +35,15 @@ PortDevice resolvePort(std::int16_t port);
 inline std::string portDeviceName(std::int16_t port) {
     return resolvePort(port).device;
 }
+
+// The platform's Nth serial port, which port N opens when nothing maps it.
+std::string defaultPortDevice(std::int16_t port);
+
+// Maps port N to `device` in the settings file, or removes its mapping when
+// `device` is empty, keeping the file's other settings. The file is replaced
+// whole, or left as it was; one holding more than settings (a comment, say)
+// is left alone. Returns why it was not saved, or nothing once it was.
+std::optional<std::string> savePortMapping(std::int16_t port, const std::string& device);
 
 // "SCANFORMS_COM1" for port 1.
 std::string portVariable(std::int16_t port);

@@ -169,7 +169,9 @@ void SerialComm::handlersReturned() {
 bool SerialComm::openDevice() {
     input_.clear();
     if (const QString why = device_.open(deviceName_); !why.isEmpty()) {
-        qCWarning(lcSerial).noquote() << portName() << "did not open:" << why;
+        qCWarning(lcSerial).noquote() << portName() << "did not open:"
+                                      << why + QStringLiteral("; serial devices here: ") +
+                                             loggable(namesOf(devices_()).toStdString());
         return false;
     }
     noiseLogged_ = false;

@@ -11,7 +11,8 @@
 //   setPortNumber(N) --> device (port_map.h: variable, settings file, default)
 //   openPort --------> DevicePort::open (device_port.h), input cleared
 //   setUp -----------> setup string; its answer owed for the setup wait
-//                      (scanner_settings.h); none --> onInitComplete(0, "No answer ...")
+//                      (scanner_settings.h); none --> onInitComplete(0, "No answer ...",
+//                      and the other serial devices found, serial_devices.h)
 //   DevicePort::input -> FrameInput (frame_input.h), one frame at a time
 //                      --> events()->on...(its text); nothing is read while
 //                      a station handler runs
@@ -27,10 +28,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "serial/device_port.h"
 #include "serial/frame_input.h"
 #include "serial/link_state.h"
+#include "serial/serial_devices.h"
 #include "station/scanner.h"
 #include "wire/wire_protocol.h"
 
@@ -72,6 +75,11 @@ public:
     const FrameInput& input() const { return input_; }
     // The device of the last open attempt.
     const std::string& deviceName() const { return deviceName_; }
+
+    // Where the serial devices come from that a "no answer" diagnostic and
+    // a failed open's log line name: the system, unless a test hands in
+    // devices of its own.
+    void setDeviceSource(SerialDeviceSource devices) { devices_ = std::move(devices); }
 
 private:
     // The reason of a lost device's fault, and the failure while it is gone.
@@ -118,6 +126,7 @@ private:
     std::uint64_t timedFrame_ = 0;
     // Line noise was logged since the host last sent something.
     bool noiseLogged_ = false;
+    SerialDeviceSource devices_ = systemSerialDevices;
 };
 
 }  // namespace scanforms::serial

@@ -4,6 +4,7 @@
 // The exchange with the scanner: what it sent, judged by what it owes
 // (link_state.h), raised as the station's events.
 
+#include "common/log_text.h"
 #include "serial/serial_comm.h"
 #include "serial/serial_log.h"
 
@@ -172,7 +173,9 @@ void SerialComm::onSetupTimeout() {
     qCWarning(lcSerial).noquote() << portName() << "no answer to the setup string in"
                                   << setupTimer_.interval() << "ms";
     // The status line shows this text directly followed by the station's own.
-    endSetup(0, "No answer from the scanner on " + portName().toStdString() + ". ");
+    const QString others = otherDevicesHint(QString::fromStdString(deviceName_), devices_());
+    endSetup(0, "No answer from the scanner on " + portName().toStdString() + ". " +
+                    logText(others.toStdString()));
 }
 
 }  // namespace scanforms::serial

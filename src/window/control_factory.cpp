@@ -8,12 +8,12 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QTextOption>
 #include <optional>
 
 #include "window/command_button.h"
 #include "window/latin1.h"
+#include "window/port_button.h"
 
 namespace scanforms::window {
 namespace {
@@ -41,7 +41,7 @@ QWidget* widgetOfKind(const ControlLayout& control, QWidget* parent, const QImag
             return button;
         }
         case ControlKind::OptionButton:
-            return new QRadioButton(caption, parent);
+            return new PortButton(caption, parent);
         case ControlKind::Label: {
             auto* label = new QLabel(caption, parent);
             label->setTextFormat(Qt::PlainText);
@@ -110,6 +110,9 @@ QWidget* createControl(const ControlLayout& control, QWidget* parent, const QIma
         widget->setFont(fontOf(control.font));
     }
     applyColours(widget, control);
+    if (!control.accessibleName.empty()) {
+        widget->setAccessibleName(fromBytes(control.accessibleName));
+    }
     if (!control.takesFocus) {
         widget->setFocusPolicy(Qt::NoFocus);
     }

@@ -17,12 +17,14 @@ constexpr Colour kLightCyan = fixed(128, 255, 255);
 // One constructor per kind of control, so the table below reads one control
 // a line.
 
-constexpr ControlLayout textBox(std::string_view name, TwipsRect place, ControlFont font) {
+constexpr ControlLayout textBox(std::string_view name, TwipsRect place, ControlFont font,
+                                std::string_view accessibleName) {
     return {.name = name,
             .kind = ControlKind::TextBox,
             .place = place,
             .font = font,
-            .takesFocus = true};
+            .takesFocus = true,
+            .accessibleName = accessibleName};
 }
 
 // The command buttons: one size, one row, a white face.
@@ -61,8 +63,12 @@ constexpr ControlLayout label(std::string_view name, std::string_view caption, T
             .centred = centred};
 }
 
-constexpr ControlLayout picture(std::string_view name, TwipsRect place) {
-    return {.name = name, .kind = ControlKind::Picture, .place = place};
+constexpr ControlLayout picture(std::string_view name, TwipsRect place,
+                                std::string_view accessibleName) {
+    return {.name = name,
+            .kind = ControlKind::Picture,
+            .place = place,
+            .accessibleName = accessibleName};
 }
 
 constexpr bool kLeft = false;
@@ -72,7 +78,7 @@ constexpr bool kCentred = true;
 
 // clang-format off
 constexpr std::array<ControlLayout, 12> kScanControls{{
-    textBox("txtProcessing", {1440, 2760, 5655, 975}, kArial8),
+    textBox("txtProcessing", {1440, 2760, 5655, 975}, kArial8, "Status"),
     button("StartScan", "Start Scanning", 3540),
     port(2, "Com3"),
     port(1, "Com2"),
@@ -85,7 +91,7 @@ constexpr std::array<ControlLayout, 12> kScanControls{{
     label("W", "Which Communications port is your scanner cabled to?", {1560, 6840, 4815, 375},
           {"Arial", 9, true}, kRed, kStyleColour, kCentred),
     port(3, "Com4"),
-    picture("Image1", {3360, 240, 1905, 1905}),
+    picture("Image1", {3360, 240, 1905, 1905}, "Answer sheet"),
 }};
 // clang-format on
 

@@ -69,6 +69,9 @@ struct ControlLayout {
     Colour back{};       // the background, or a button's face
     bool centred = false;
     bool takesFocus = false;
+    // What a screen reader calls a control that shows no caption of its own;
+    // the others are called by their caption.
+    std::string_view accessibleName{};
 };
 
 // The widget's object name: the control's name, and for a member of a

@@ -3,6 +3,7 @@
 
 #include "window/scan_window.h"
 
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -10,7 +11,6 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <algorithm>
 #include <cstdint>
 
@@ -25,10 +25,24 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcStation, "scanforms.station", QtInfoMsg)
 
+// A screen reader shows the Scan window as a frame with its caption, as it
+// does a program's main window, rather than as a pane.
+QAccessibleInterface* scanWindowAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String(ScanWindow::staticMetaObject.className()) ||
+        !object->isWidgetType()) {
+        return nullptr;
+    }
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 }  // namespace
 
 ScanWindow::ScanWindow(Scanner& scanner, QWidget* parent)
     : QWidget(parent), station_(*this, scanner) {
+    [[maybe_unused]] static const bool asFrame = [] {
+        QAccessible::installFactory(scanWindowAccessible);
+        return true;
+    }();
     setObjectName(QStringLiteral("Scan"));
     setWindowTitle(fromBytes(kScanCaption));
     QPalette background = palette();
@@ -79,9 +93,11 @@ void ScanWindow::buildControls() {
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
     for (int i = 0; i < kPortCount; ++i) {
-        port_[static_cast<std::size_t>(i)] =
-            findChild<QRadioButton*>(QStringLiteral("Port_%1").arg(i));
-        group->addButton(port_[static_cast<std::size_t>(i)], i);
+        PortButton* button = findChild<PortButton*>(QStringLiteral("Port_%1").arg(i));
+        port_[static_cast<std::size_t>(i)] = button;
+        group->addButton(button, i);
+        connect(button, &PortButton::menuRequested, this,
+                [this, i](const QPoint& at) { emit portMenuRequested(i, at); });
     }
     connect(group, &QButtonGroup::idToggled, this, [this] { updatePortTabStops(); });
 
@@ -95,9 +111,9 @@ void ScanWindow::buildControls() {
 void ScanWindow::updatePortTabStops() {
     // Tab enters the Port group at its selected button only, and the arrow
     // keys move within the group; while none is selected each is a tab stop.
-    const bool anySelected = std::any_of(port_.begin(), port_.end(),
-                                         [](const QRadioButton* b) { return b->isChecked(); });
-    for (QRadioButton* button : port_) {
+    const bool anySelected =
+        std::any_of(port_.begin(), port_.end(), [](const PortButton* b) { return b->isChecked(); });
+    for (PortButton* button : port_) {
         button->setFocusPolicy(!anySelected || button->isChecked() ? Qt::StrongFocus
                                                                    : Qt::ClickFocus);
     }
@@ -122,6 +138,7 @@ void ScanWindow::connectClicks() {
 void ScanWindow::setPortTips(const std::array<std::string, kPortCount>& tips) {
     for (std::size_t i = 0; i < tips.size(); ++i) {
         port_[i]->setToolTip(QString::fromStdString(tips[i]));
+        port_[i]->setAccessibleDescription(QString::fromStdString(tips[i]));
     }
 }
 
@@ -130,6 +147,8 @@ std::string ScanWindow::statusText() const {
 }
 
 void ScanWindow::setStatusText(const std::string& text) {
+    // The box tells the accessibility bus itself (text removed, text
+    // inserted), so a screen reader reads each new status line.
     writingStatus_ = true;
     txtProcessing_->setPlainText(fromBytes(text));
     writingStatus_ = false;

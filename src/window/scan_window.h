@@ -8,6 +8,8 @@
 //
 //   clicks on StartScan, InitializeScanner, Cancel, Port_0..Port_3
 //       --> Station::on...Clicked
+//   a port button's menu asked for --> portMenuRequested (the station
+//       never hears of it)
 //   the scanner (the component handed in) --events--> Station
 //   Station --> StationView, implemented here: status box, Prompt, Label1,
 //               the Port buttons, modal boxes, beep, the log
@@ -25,11 +27,11 @@
 #include "station/station_view.h"
 #include "window/control_layout.h"
 #include "window/held_key_filter.h"
+#include "window/port_button.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace scanforms::window {
 
@@ -43,7 +45,8 @@ public:
     // Closes the port, unless Done already ended the program.
     ~ScanWindow() override;
 
-    // Each port button's tooltip: the device it opens.
+    // Each port button's tooltip and accessible description: the device it
+    // opens.
     void setPortTips(const std::array<std::string, kPortCount>& tips);
 
     // StationView
@@ -63,6 +66,9 @@ signals:
     // Done ended the program: the window is hidden and nothing of it runs
     // any more. Whoever runs the event loop ends it.
     void programEnded();
+    // The operator asked for the menu of port button `index` ("Com1" is 0),
+    // to open at `globalPos`.
+    void portMenuRequested(int index, const QPoint& globalPos);
 
 private:
     void buildControls();
@@ -76,7 +82,7 @@ private:
     QPushButton* cancel_ = nullptr;
     QLabel* prompt_ = nullptr;
     QLabel* label1_ = nullptr;
-    std::array<QRadioButton*, kPortCount> port_{};
+    std::array<PortButton*, kPortCount> port_{};
 
     // The status line as the logic last wrote it, until the operator types
     // into the box: the box's own text turns some bytes into others (a

@@ -225,8 +225,14 @@ TEST_F(SerialCommTest, SetupIsAnsweredNotDetectedWithItsDiagnosticThenReady) {
 }
 
 // A scanner that is off never answers: after the wait, "not detected" with
-// the port and its device named. The port here is mapped by the settings file.
+// the port and its device named, and the other serial devices found. The
+// port here is mapped by the settings file.
 TEST_F(SerialCommTest, ASilentScannerIsReportedNotDetectedNamingItsPortAfterTheWait) {
+    const QString adapter =
+        QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A12345-if00-port0");
+    comm.setDeviceSource([&] {
+        return QList<serial::SerialDevice>{{adapter, {}, {}, {}, {}, {}}};
+    });
     sim.emplace(SimProcess::Setup{"SILENT\n", false, {}, true});
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
@@ -245,8 +251,9 @@ TEST_F(SerialCommTest, ASilentScannerIsReportedNotDetectedNamingItsPortAfterTheW
     EXPECT_GE(clock.elapsed(), 9500);
     EXPECT_LE(clock.elapsed(), 12000);
     EXPECT_EQ(events.raised[0].result, 0);
-    EXPECT_EQ(events.raised[0].text,
-              "No answer from the scanner on Com7 (" + sim->linkPath() + "). ");
+    EXPECT_EQ(events.raised[0].text, "No answer from the scanner on Com7 (" + sim->linkPath() +
+                                         "). Serial devices here: " + adapter.toStdString() +
+                                         "; right-click a port button to use one. ");
 
     comm.setUp("f-3652.800");  // pressed again: a fresh wait, answered this time
     ASSERT_TRUE(waitFor([&] { return events.count("InitComplete") == 2; }));

@@ -31,8 +31,6 @@ public:
     // What the input holds when the station asks (sheets the scanner pulled
     // while a handler ran, a read on its way); asking changes nothing.
     HeldInput held;
-    // What a command meets while the port is not open.
-    std::string closedPortFailure = "Port is not open";
 
     void setPortNumber(std::int16_t port) override {
         call("setPortNumber", std::to_string(port));
@@ -57,7 +55,7 @@ public:
     void recover() override { call("recover", ""); }
     void requirePortForCommands() const override {
         if (!open) {
-            throw Failure(closedPortFailure);
+            throw Failure("Port is not open");
         }
     }
     HeldInput heldInput() override { return held; }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <sstream>
 
+#include "serial/device_port.h"
 #include "serial/port_map.h"
 
 namespace scanforms::app {
@@ -31,15 +32,14 @@ QString stableName(const QString& device) {
     return {};
 }
 
-QString access(const QString& device) {
-    const QFileInfo info(device);
-    if (!info.exists()) {
+// Opens `device` as the station would, and says what came of it.
+QString access(const std::string& device) {
+    if (!QFileInfo::exists(QString::fromStdString(device))) {
         return QStringLiteral("no such device");
     }
-    if (!info.isReadable() || !info.isWritable()) {
-        return QStringLiteral("not allowed for this user (see the group %1)").arg(info.group());
-    }
-    return QStringLiteral("can be opened");
+    serial::DevicePort port;
+    const QString why = port.open(device);
+    return why.isEmpty() ? QStringLiteral("can be opened") : why;
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ std::string listPorts() {
         const serial::PortDevice resolved = serial::resolvePort(port);
         out << "  " << serial::portLabel(port) << "  " << resolved.device << "  from "
             << serial::describeSource(port, resolved.source) << "; "
-            << access(QString::fromStdString(resolved.device)).toStdString() << "\n";
+            << access(resolved.device).toStdString() << "\n";
     }
     if (example.isEmpty()) {
         example = QStringLiteral("/dev/ttyUSB0");

@@ -4,9 +4,10 @@
 #pragma once
 
 // Why a serial device did not open, in a line an administrator can act on:
-// a missing device (with the serial devices that do exist), a device this
-// user may not open (and how to be allowed), a device another program holds
-// (and which one, from its lock file).
+// a missing device (with the serial devices that do exist), something that
+// is no terminal device, a device this user may not open (and how to be
+// allowed), a device another program holds (and which one, from its lock
+// file).
 
 #include <QSerialPort>
 #include <QString>

@@ -3,32 +3,33 @@
 
 #pragma once
 
-// The scanner component over a serial port: 9600 baud, no parity, 8 data
-// bits, 2 stop bits, no flow control. It speaks the wire protocol of
+// The scanner component over a serial port. It speaks the wire protocol of
 // wire/wire_protocol.h and reports only through the station's events,
 // raised from the port's input and timer processing on the thread that owns
-// it.
+// it. Its states and what moves them on are drawn in link_state.h.
 //
 //   setPortNumber(N) --> device (port_map.h: variable, settings file, default)
-//   openPort --------> QSerialPort::open, input cleared; why it failed is logged
-//   setUp -----------> setup string; no answer in time --> onInitComplete(0, "No answer ...")
-//   readyRead -------> FrameDecoder, one frame at a time --> events()->on...(its text)
-//                      (input stays unread while a station handler runs)
-//   ReadError, ResourceError, device gone --> Lost, one onScanFault
+//   openPort --------> DevicePort::open (device_port.h), input cleared
+//   setUp -----------> setup string; its answer owed for the setup wait
+//                      (scanner_settings.h); none --> onInitComplete(0, "No answer ...")
+//   DevicePort::input -> FrameInput (frame_input.h), one frame at a time
+//                      --> events()->on...(its text); nothing is read while
+//                      a station handler runs
+//   DevicePort::lost -> LostFaultOwed, then one onScanFault
 //   recover ---------> re-opens a lost device, sends the recover command
 //
-// Bytes that make no frame end the read or setup they arrive during with one
-// fault; with nothing asked of the scanner they are line noise (a scanner
-// being switched on), dropped and logged. Every change of the link and every
-// fault is one line in the log category "scanforms.serial".
+// serial_comm.cpp holds the members and the link; serial_exchange.cpp the
+// input and the events it raises. Every change of the link and every fault
+// is one line in the log category "scanforms.serial".
 
 #include <QObject>
-#include <QSerialPort>
 #include <QTimer>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "serial/device_port.h"
+#include "serial/frame_input.h"
 #include "serial/link_state.h"
 #include "station/scanner.h"
 #include "wire/wire_protocol.h"
@@ -65,16 +66,24 @@ public:
     void recover() override;
     void handlersReturned() override;
 
-    LinkState linkState() const { return state_; }
+    LinkState linkState() const { return link_; }
+    Owed owed() const { return owed_; }
+    // What was read from the device and not raised yet.
+    const FrameInput& input() const { return input_; }
     // The device of the last open attempt.
-    const std::string& deviceName() const { return device_; }
+    const std::string& deviceName() const { return deviceName_; }
 
 private:
+    // The reason of a lost device's fault, and the failure while it is gone.
+    static constexpr char kNotConnected[] = "Scanner is not connected";
+
+    // The one place the state changes. Owed is Nothing unless the link is
+    // Open; the setup wait runs only while the setup answer is owed, the
+    // frame timer only while the link is Open.
+    void moveTo(LinkState link, Owed owed);
+    void moveTo(Owed owed) { moveTo(link_, owed); }
+
     bool openDevice();
-    void closeDevice(LinkState next);
-    // Drops what the line and the scanner were in the middle of: a new open
-    // or a close starts from nothing owed either way.
-    void forgetExchange();
     void deviceLost(const QString& why);
     void requireOpen() const;
     // True when the device is lost and its fault not raised yet: `what` is
@@ -84,49 +93,29 @@ private:
     // "Com1 (/dev/ttyUSB0)", for the log and the operator.
     QString portName() const;
 
-    // Raises events from the input, one frame at a time, while the station
-    // is free to take them.
+    // serial_exchange.cpp: raises events from the input, one frame at a
+    // time, while the station is free to take them.
     void pump();
-    // The next frame or error of the input, reading more from the port as
-    // needed; nothing when the input is used up.
-    std::optional<wire::DecodeResult> nextFromInput();
     void raise(const wire::DecodeResult& decoded);
-    void raiseInitComplete(std::int16_t result, const std::string& diagnostic);
-    // Bytes that made no frame: a fault when a read or setup is outstanding,
-    // else noise.
+    void raiseFrame(const wire::Frame& frame);
+    void endSetup(std::int16_t result, const std::string& diagnostic);
+    // Bytes that made no frame, judged by what the scanner owes.
     void badInput(const std::string& reason);
     void watchFrame();
-
-    void onPortError(QSerialPort::SerialPortError error);
     void onFrameTimeout();
     void onSetupTimeout();
-    void checkDevice();
 
-    QSerialPort port_;
+    DevicePort device_;
+    FrameInput input_;
     QTimer frameTimer_;
     QTimer setupTimer_;
-    QTimer deviceWatch_;
 
     std::int16_t portNumber_ = 1;
-    std::string device_;
-    std::string watchedPath_;
-    LinkState state_ = LinkState::Closed;
-
-    wire::FrameDecoder decoder_;
+    std::string deviceName_;
+    LinkState link_ = LinkState::Closed;
+    Owed owed_ = Owed::Nothing;
+    // The frame the frame timer runs for, by the decoder's count of starts.
     std::uint64_t timedFrame_ = 0;
-    // Bytes read from the port and not decoded yet; at most one chunk.
-    QByteArray input_;
-    qsizetype inputUsed_ = 0;
-    // Input was left unread because a station handler was running.
-    bool heldBack_ = false;
-    // The link was lost and its one fault is not raised yet.
-    bool lostFaultOwed_ = false;
-    // What the scanner owes an answer to: a read command, the setup string.
-    bool readOutstanding_ = false;
-    bool setupOutstanding_ = false;
-    // A protocol fault was raised and the host has not answered it yet: more
-    // bad input until then belongs to the same failed read.
-    bool protocolFaultRaised_ = false;
     // Line noise was logged since the host last sent something.
     bool noiseLogged_ = false;
 };

@@ -3,18 +3,25 @@
 
 #pragma once
 
+// Every wait of the scanner component, and the bounds of the one the
+// settings file may change (scanner_settings.h).
+
 #include <chrono>
 
 namespace scanforms::serial {
 
-// Longest time from a frame's first byte to its last. At 9600 baud a sheet's
-// frame takes about 0.27 s and the longest frame about 1.2 s.
+// Longest time from a frame's first byte to its last, whatever trickles in
+// between. At 9600 baud a sheet's frame takes about 0.27 s and the longest
+// frame about 1.2 s.
 inline constexpr std::chrono::milliseconds kFrameTimeout{3000};
 
 // How long the component waits for the answer to the setup string before it
-// reports that no scanner answered. At 9600 baud a scanner answers within
-// milliseconds; a scanner that is off or on another port never does.
-inline constexpr std::chrono::milliseconds kSetupAnswerTimeout{3000};
+// reports that no scanner answered. The operator is told to switch the
+// scanner on right before pressing Initialize Scanner, and many devices take
+// seconds to wake; a scanner that is off or on another port never answers.
+inline constexpr std::chrono::seconds kSetupAnswerTimeout{10};
+inline constexpr std::chrono::seconds kShortestSetupAnswerTimeout{1};
+inline constexpr std::chrono::seconds kLongestSetupAnswerTimeout{120};
 
 // How often an open port checks that its device is still there (a USB
 // adapter unplugged, a pseudo-terminal whose far end was closed).

@@ -3,7 +3,6 @@
 
 #include "window/command_button.h"
 
-#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -25,16 +24,6 @@ void CommandButton::paintEvent(QPaintEvent* /*event*/) {
     }
     painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
                          option.palette, isEnabled(), caption, QPalette::ButtonText);
-}
-
-void CommandButton::keyPressEvent(QKeyEvent* event) {
-    const bool pressKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-                          event->key() == Qt::Key_Space;
-    if (pressKey && event->isAutoRepeat()) {
-        event->accept();
-        return;
-    }
-    QPushButton::keyPressEvent(event);
 }
 
 }  // namespace scanforms::window

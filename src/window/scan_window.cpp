@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/log_text.h"
 #include "window/control_factory.h"
 #include "window/latin1.h"
 #include "window/message_box.h"
@@ -163,7 +164,7 @@ void ScanWindow::beep() {
 }
 
 void ScanWindow::log(const std::string& line) {
-    qCInfo(lcStation).noquote() << fromBytes(line);
+    qCInfo(lcStation).noquote() << QString::fromStdString(logText(line));
 }
 
 void ScanWindow::endProgram() {

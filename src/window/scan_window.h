@@ -24,6 +24,7 @@
 #include "station/station.h"
 #include "station/station_view.h"
 #include "window/control_layout.h"
+#include "window/held_key_filter.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -83,6 +84,9 @@ private:
     std::optional<std::string> statusBytes_;
     bool writingStatus_ = false;
 
+    // A held Return, Enter or Space presses a button once; its repeats press
+    // none, also after the box it answered has gone.
+    HeldKeyFilter heldKeys_;
     Station station_;
 };
 

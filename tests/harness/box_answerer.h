@@ -38,7 +38,8 @@ struct SeenBox {
 // reported as a problem (in a test, a failure), so nothing waits forever.
 class BoxAnswerer {
 public:
-    enum class Answer { ClickOk, PressReturn, PressEscape };
+    // HoldReturn leaves Return down: the test sends what follows.
+    enum class Answer { ClickOk, PressReturn, PressEscape, HoldReturn };
 
     static constexpr std::chrono::milliseconds kPoll{5};
     static constexpr std::chrono::seconds kDeadline{5};
@@ -113,6 +114,9 @@ private:
                 break;
             case Answer::PressEscape:
                 QTest::keyClick(keyTarget(box), Qt::Key_Escape);
+                break;
+            case Answer::HoldReturn:
+                QTest::keyPress(keyTarget(box), Qt::Key_Return);
                 break;
         }
     }

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <optional>
 
+#include "serial/scanner_settings.h"
+
 namespace scanforms::serial {
 namespace {
 
@@ -57,6 +59,30 @@ TEST(PortMap, VariableThenSettingsFileThenThePlatformsPort) {
         EXPECT_EQ(resolvePort(4).device, "/dev/ttyS3");
     }
     qunsetenv("SCANFORMS_COM1");
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+// The setup wait from the same file: whole seconds from 1 to 120, else 10.
+TEST(ScannerSettings, SetupAnswerTimeoutInSecondsFrom1To120ElseTen) {
+    using std::chrono::seconds;
+    const std::pair<const char*, seconds> cases[] = {
+        {"", seconds(10)},
+        {"[scanner]\nSetupAnswerTimeout=1\n", seconds(1)},
+        {"[scanner]\nSetupAnswerTimeout= 120 \n", seconds(120)},
+        {"[scanner]\nSetupAnswerTimeout=0\n", seconds(10)},
+        {"[scanner]\nSetupAnswerTimeout=121\n", seconds(10)},
+        {"[scanner]\nSetupAnswerTimeout=2.5\n", seconds(10)},
+        {"[scanner]\nSetupAnswerTimeout=soon\n", seconds(10)},
+        {"[ports]\nSetupAnswerTimeout=5\n", seconds(10)},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("scanforms")));
+        std::ofstream(settingsFilePath(), std::ios::binary) << text;
+        EXPECT_EQ(setupAnswerTimeout(), expected);
+    }
     qunsetenv("XDG_CONFIG_HOME");
 }
 

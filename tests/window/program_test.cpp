@@ -134,13 +134,16 @@ TEST(Program, ASecondStationInTheFolderEndsWithOneBoxAndChangesNoFile) {
 }
 
 // A USB adapter mapped in the settings file, as a desktop user would: the
-// listing shows what Com1 opens and where that comes from.
+// listing shows what Com1 opens and where that comes from, and that what
+// Com2 and Com3 open is no terminal device.
 TEST(Program, ListPortsNamesTheDeviceTheSettingsFileMapsComOneTo) {
     SimProcess sim(SimProcess::Setup{"", false, {}, true});
     QTemporaryDir config;
     ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("scanforms")));
     const QString settings = config.filePath(QStringLiteral("scanforms/scanforms.conf"));
-    std::ofstream(settings.toStdString()) << "[ports]\nCom1=" << sim.linkPath() << "\n";
+    std::ofstream(settings.toStdString())
+        << "[ports]\nCom1=" << sim.linkPath() << "\nCom2=/dev/null\nCom3=" << settings.toStdString()
+        << "\n";
     QProcess listing;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
@@ -154,7 +157,13 @@ TEST(Program, ListPortsNamesTheDeviceTheSettingsFileMapsComOneTo) {
                            settings.toStdString() + "; can be opened"),
               std::string::npos)
         << printed;
-    EXPECT_NE(printed.find("Com2  /dev/ttyS1  from the default"), std::string::npos) << printed;
+    for (const std::string& mapped :
+         {std::string("Com2  /dev/null"), "Com3  " + settings.toStdString()}) {
+        EXPECT_NE(printed.find(mapped + "  from the settings file " + settings.toStdString() +
+                               "; not a serial port"),
+                  std::string::npos)
+            << printed;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// What the component has read from the device and not raised yet: one chunk
+// of bytes and the decoder's place in the frame under way.
+//
+//   DevicePort::read --> chunk --> wire::FrameDecoder --> one frame or error at a time
+//
+// Bytes still waiting in the port are not here: they are read only when
+// the chunk is used up, and never while a station handler runs.
+
+#include <QByteArray>
+#include <optional>
+#include <string_view>
+
+#include "wire/wire_protocol.h"
+
+namespace scanforms::serial {
+
+class DevicePort;
+
+class FrameInput {
+public:
+    // The next frame or error; reads on from `device` when the chunk is used
+    // up, unless `device` is null. Nothing when the input is used up.
+    std::optional<wire::DecodeResult> next(DevicePort* device);
+    // Back to nothing read and between frames.
+    void clear();
+
+    const wire::FrameDecoder& decoder() const { return decoder_; }
+    wire::FrameDecoder& decoder() { return decoder_; }
+    // The bytes of the chunk the decoder has not seen yet.
+    std::string_view unread() const;
+
+private:
+    wire::FrameDecoder decoder_;
+    QByteArray chunk_;
+    qsizetype used_ = 0;
+};
+
+}  // namespace scanforms::serial

@@ -65,6 +65,11 @@ public:
     // not back), then sends the recover command.
     void recover() override;
     void handlersReturned() override;
+    // Closed or lost: what sendCommand raises. While the loss's fault is
+    // owed a command is dropped, not refused, so nothing is raised then.
+    void requirePortForCommands() const override;
+    // The frames read or waiting in the port, decoded without raising them.
+    HeldInput heldInput() override;
 
     LinkState linkState() const { return link_; }
     Owed owed() const { return owed_; }

@@ -17,6 +17,8 @@
 //                      a station handler runs
 //   DevicePort::lost -> LostFaultOwed, then one onScanFault
 //   recover ---------> re-opens a lost device, sends the recover command
+//   heldInput -------> FrameInput::held: the chunk and the port's waiting
+//                      bytes decoded on a copy, nothing raised
 //
 // serial_comm.cpp holds the members and the link; serial_exchange.cpp the
 // input and the events it raises. Every change of the link and every fault

@@ -7,6 +7,7 @@
 //
 //   Station --setPortNumber/openPort/closePort/setUp/sendCommand/recover--> Scanner
 //   Station <--sheetRead/endOfBatch/initComplete/notice/scanFault--------- Scanner
+//   Station --requirePortForCommands/heldInput (asks, changes nothing)--> Scanner
 //
 // Each event carries what it is about (the sheet's response, the notice's
 // text, the setup result with its diagnostic, the fault's reason). A member

@@ -69,6 +69,10 @@ QByteArray DevicePort::read() {
     return port_.isOpen() ? port_.read(kReadChunk) : QByteArray();
 }
 
+QByteArray DevicePort::peek() {
+    return port_.isOpen() ? port_.peek(port_.bytesAvailable()) : QByteArray();
+}
+
 bool DevicePort::write(const std::string& bytes) {
     const auto size = static_cast<qint64>(bytes.size());
     return port_.write(bytes.data(), size) == size;

@@ -38,6 +38,8 @@ public:
     // At most one chunk of what the device sent; empty when nothing waits.
     QByteArray read();
     bool hasInput() const { return port_.isOpen() && port_.bytesAvailable() > 0; }
+    // All that waits for read(), left where it is.
+    QByteArray peek();
     bool write(const std::string& bytes);
 
 signals:

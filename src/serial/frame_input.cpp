@@ -32,6 +32,31 @@ void FrameInput::clear() {
     used_ = 0;
 }
 
+HeldInput FrameInput::held(std::string_view waiting, bool readOwed) const {
+    wire::FrameDecoder decoder = decoder_;
+    const std::string bytes = std::string(unread()) + std::string(waiting);
+    std::string_view rest = bytes;
+    HeldInput held;
+    while (const auto decoded = decoder.next(rest)) {
+        const auto* frame = std::get_if<wire::Frame>(&*decoded);
+        if (frame == nullptr || frame->type == wire::FrameType::Notice ||
+            frame->type == wire::FrameType::InitResult) {
+            // These answer no read. Bad bytes may be a sheet torn on the
+            // line: the read stays open, and the tray is to be checked.
+            continue;
+        }
+        readOwed = false;
+        if (frame->type == wire::FrameType::Sheet) {
+            held.sheets.push_back(frame->text);
+        }
+    }
+    using InFlight = HeldInput::InFlight;
+    held.inFlight = decoder.midFrame() ? InFlight::PartialFrame
+                    : readOwed         ? InFlight::ReadUnanswered
+                                       : InFlight::Nothing;
+    return held;
+}
+
 std::string_view FrameInput::unread() const {
     return {chunk_.constData() + used_, static_cast<std::size_t>(chunk_.size() - used_)};
 }

@@ -9,12 +9,15 @@
 //   DevicePort::read --> chunk --> wire::FrameDecoder --> one frame or error at a time
 //
 // Bytes still waiting in the port are not here: they are read only when
-// the chunk is used up, and never while a station handler runs.
+// the chunk is used up, and never while a station handler runs. held()
+// decodes the chunk and those bytes on a copy of the decoder, for naming
+// what no event will tell of once the station stops listening.
 
 #include <QByteArray>
 #include <optional>
 #include <string_view>
 
+#include "station/scanner.h"
 #include "wire/wire_protocol.h"
 
 namespace scanforms::serial {
@@ -33,6 +36,10 @@ public:
     wire::FrameDecoder& decoder() { return decoder_; }
     // The bytes of the chunk the decoder has not seen yet.
     std::string_view unread() const;
+    // The sheets in the chunk and then in `waiting`, and what is on its way
+    // after them, when `readOwed` a read's outcome was owed before them.
+    // Nothing is raised and nothing moves on.
+    HeldInput held(std::string_view waiting, bool readOwed) const;
 
 private:
     wire::FrameDecoder decoder_;

@@ -158,6 +158,18 @@ void SerialComm::sendCommand(std::string_view command) {
     send(command);
 }
 
+void SerialComm::requirePortForCommands() const {
+    if (link_ != LinkState::LostFaultOwed) {
+        requireOpen();
+    }
+}
+
+HeldInput SerialComm::heldInput() {
+    const QByteArray waiting = link_ == LinkState::Open ? device_.peek() : QByteArray();
+    return input_.held({waiting.constData(), static_cast<std::size_t>(waiting.size())},
+                       owesReadOutcome(owed_));
+}
+
 void SerialComm::handlersReturned() {
     // From the event loop, not from inside the station's delivery: input
     // left unread while the handlers ran may be raised now.

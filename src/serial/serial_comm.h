@@ -18,6 +18,8 @@
 //                      a station handler runs
 //   DevicePort::lost -> LostFaultOwed, then one onScanFault
 //   recover ---------> re-opens a lost device, sends the recover command
+//   heldInput -------> FrameInput::held: the chunk and the port's waiting
+//                      bytes decoded on a copy, nothing raised
 //
 // serial_comm.cpp holds the members and the link; serial_exchange.cpp the
 // input and the events it raises. Every change of the link and every fault
@@ -68,6 +70,11 @@ public:
     // not back), then sends the recover command.
     void recover() override;
     void handlersReturned() override;
+    // Closed or lost: what sendCommand raises. While the loss's fault is
+    // owed a command is dropped, not refused, so nothing is raised then.
+    void requirePortForCommands() const override;
+    // The frames read or waiting in the port, decoded without raising them.
+    HeldInput heldInput() override;
 
     LinkState linkState() const { return link_; }
     Owed owed() const { return owed_; }

@@ -7,6 +7,7 @@
 //
 //   Station --setPortNumber/openPort/closePort/setUp/sendCommand/recover--> Scanner
 //   Station <--sheetRead/endOfBatch/initComplete/notice/scanFault--------- Scanner
+//   Station --requirePortForCommands/heldInput (asks, changes nothing)--> Scanner
 //
 // Each event carries what it is about (the sheet's response, the notice's
 // text, the setup result with its diagnostic, the fault's reason). A member
@@ -14,10 +15,17 @@
 // calling handler reports it. Events arrive on the station's thread, one at a
 // time: while one of the station's handlers runs, the component leaves its
 // input unread, and reads on once told that the handlers have returned.
+//
+// When the station stops listening (Done, the close box, a port choice),
+// heldInput tells what that input holds: the sheets the scanner pulled that
+// no event told of, and whether one more may be on its way.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "common/failure.h"
 
 namespace scanforms {
 
@@ -42,6 +50,20 @@ public:
     virtual void onScanFault(std::string reason) = 0;
 };
 
+// What the component has from the scanner and has not raised, decoded for
+// naming only: nothing of it is raised, and the input stays as it was.
+struct HeldInput {
+    // The responses of the whole sheet frames in the input, oldest first.
+    std::vector<std::string> sheets;
+    // What may still be on its way after them.
+    enum class InFlight {
+        Nothing,         // every read sent has its answer
+        PartialFrame,    // a frame has begun and not ended
+        ReadUnanswered,  // a read was sent and nothing has come for it
+    };
+    InFlight inFlight = InFlight::Nothing;
+};
+
 class Scanner {
 public:
     virtual ~Scanner() = default;
@@ -63,6 +85,15 @@ public:
     virtual void sendCommand(std::string_view command) = 0;
     // Makes the scanner accept a new read after a fault.
     virtual void recover() = 0;
+    // Raises the Failure that sendCommand would meet now for want of a port
+    // (not open, the scanner lost); returns when a command can go out.
+    virtual void requirePortForCommands() const {
+        if (!portIsOpen()) {
+            throw Failure("Port is not open");
+        }
+    }
+    // What the input holds that no event told of yet (see HeldInput).
+    virtual HeldInput heldInput() { return {}; }
     // The station's handlers have all returned: input left unread meanwhile
     // may be raised now.
     virtual void handlersReturned() {}

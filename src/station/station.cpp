@@ -4,28 +4,21 @@
 #include "station/station.h"
 
 #include <new>
+#include <utility>
 
 #include "common/failure.h"
 #include "decode/multiple_marks.h"
 #include "station/operator_texts.h"
+#include "station/station_files.h"
 #include "textfile/archive.h"
+#include "textfile/file_name.h"
 
 namespace scanforms {
+
 namespace {
 
-// File numbers: the one file being written, and the one file being read.
-constexpr int kWrittenFile = 1;
-constexpr int kReadFile = 2;
-
-constexpr char kRecordFileName[] = "Scan.TXT";
-// The port file is read and written under two spellings of one name.
-constexpr char kPortFileReadName[] = "Com.TXT";
-constexpr char kPortFileWriteName[] = "com.TXT";
-constexpr char kFlagFileName[] = "FormsFlag.TXT";
-// Where the last batch is kept before Start Scanning empties Scan.TXT.
-constexpr char kArchiveFolder[] = "ScanArchive";
-
 constexpr char kSetupString[] = "f-3652.800";
+constexpr char kInitializeFirst[] = "Please initialize the scanner first.";
 constexpr int kPortButtons = 4;
 
 }  // namespace
@@ -152,6 +145,7 @@ void Station::choosePort() {
     // Closing the port never fails; should a component fail anyway, the
     // operator is told, and recording goes on.
     trapped("choosing a port", OnFailure::KeepFiles, [&] {
+        logHeldInput(ListeningStops::PortChosen);
         scanner_.closePort();
         for (int i = 0; i < kPortButtons; ++i) {
             if (view_.portSelected(i)) {
@@ -195,22 +189,43 @@ void Station::finishInitializing(std::int16_t result, const std::string& diagnos
 void Station::startScanning() {
     trapped("starting a batch", OnFailure::CloseAllFiles, [&] {
         files_.close(kWrittenFile);
-        if (ready_) {
-            view_.setStatusText("Start feeding your answer sheets.");
-            // Scan.TXT is emptied only once its records are safe elsewhere: a
-            // second press by mistake, or a new run before the last batch was
-            // taken away, loses nothing.
-            if (const auto kept = textfile::archiveFile(kRecordFileName, kArchiveFolder,
-                                                        textfile::localTimeNow())) {
-                view_.log("last batch kept in " + *kept);
-            }
-            files_.openOutput(kWrittenFile, kRecordFileName);
-            view_.log("batch started: Scan.TXT emptied");
-            scanner_.sendCommand("READ");
-        } else {
-            view_.setStatusText("Please initialize the scanner first.");
+        if (!ready_) {
+            view_.setStatusText(kInitializeFirst);
+            return;
         }
+        // Without a port "READ" cannot go out: nothing is begun, and Scan.TXT
+        // keeps its records where the grading program finds them.
+        try {
+            scanner_.requirePortForCommands();
+        } catch (const Failure&) {
+            view_.setStatusText(kInitializeFirst);
+            throw;
+        }
+        view_.setStatusText("Start feeding your answer sheets.");
+        beginRecordFile();
+        scanner_.sendCommand("READ");
     });
+}
+
+void Station::beginRecordFile() {
+    // Scan.TXT is emptied only once its records are safe elsewhere: a second
+    // press by mistake, or a new run before the last batch was taken away,
+    // loses nothing.
+    const auto kept =
+        textfile::archiveFile(kRecordFileName, kArchiveFolder, textfile::localTimeNow());
+    if (kept) {
+        view_.log("last batch kept in " + *kept);
+    }
+    files_.openOutput(kWrittenFile, kRecordFileName);
+    view_.log("batch started: Scan.TXT emptied");
+    const std::size_t moved = std::exchange(recordsInScanFile_, 0);
+    // Records this run wrote leave the file the grading program reads: the
+    // operator is told where they went. An earlier run's only get the log.
+    if (kept && moved > 0) {
+        view_.messageBox(
+            batchKeptBox(moved, textfile::pathIn(kArchiveFolder, textfile::lastPartOf(*kept))),
+            BoxStyle::Information, std::nullopt);
+    }
 }
 
 void Station::readSheet(const std::string& response) {
@@ -261,16 +276,27 @@ void Station::recordSheet(const decode::DecodedSheet& sheet, const std::string& 
     // A failure here closes every file, Scan.TXT included, and the sheet is
     // still shown and answered with a read: later records fail the same way
     // until Start Scanning opens a new Scan.TXT.
-    trapped("recording sheet " + sheet.id() + " in Scan.TXT", OnFailure::CloseAllFiles, [&] {
+    trapped("recording a sheet", OnFailure::CloseAllFiles, [&] {
         view_.setLabel1Caption("The scanner read....");
         if (warnOfMultipleMarks(text)) {
             view_.log("sheet " + sheet.id() + " rejected: multiple marks");
             return;
         }
-        files_.writeLine(kWrittenFile, {sheet.id(), sheet.answers});
+        writeRecord(sheet);
         recordWritten_ = true;
+        ++recordsInScanFile_;
         view_.log("sheet " + sheet.id() + " recorded");
     });
+}
+
+void Station::writeRecord(const decode::DecodedSheet& sheet) {
+    const bool recordFileOpen = files_.isOpen(kWrittenFile);
+    try {
+        files_.writeLine(kWrittenFile, {sheet.id(), sheet.answers});
+    } catch (const Failure& failure) {
+        // The operator must know which sheet to scan again.
+        throw Failure(sheetNotRecorded(failure.description(), sheet.id(), recordFileOpen));
+    }
 }
 
 bool Station::warnOfMultipleMarks(const std::string& text) {
@@ -286,43 +312,6 @@ bool Station::warnOfMultipleMarks(const std::string& text) {
         }
     });
     return warned;
-}
-
-// ---- Done and the window's end ----
-
-void Station::finish() {
-    // A failure here keeps the files open and the program running: the
-    // operator may press Done again.
-    trapped("saving com.TXT and FormsFlag.TXT at Done", OnFailure::KeepFiles, [&] {
-        files_.close(kWrittenFile);
-        view_.messageBox("Press the END button on your scanner.", BoxStyle::Information,
-                         std::string("Press scanner END button."));
-        // Each file is replaced whole: a crash leaves the old one or the new.
-        files_.openOutput(kWrittenFile, kPortFileWriteName, textfile::OutputMode::Replace);
-        files_.writeLine(kWrittenFile, {chosenPort_});
-        files_.close(kWrittenFile);
-        scanner_.closePort();
-        if (recordWritten_) {
-            files_.openOutput(kWrittenFile, kFlagFileName, textfile::OutputMode::Replace);
-            files_.writeLine(kWrittenFile, {std::int16_t{1}});
-            files_.close(kWrittenFile);
-        }
-        view_.log("done: port " + std::to_string(chosenPort_) + " saved" +
-                  (recordWritten_ ? ", FormsFlag.TXT written" : ""));
-        endProgram();
-    });
-}
-
-void Station::closeDown() {
-    trapped("closing the window", OnFailure::Silent, [&] {
-        scanner_.closePort();
-        view_.setStatusText("Closed");
-        files_.close(kWrittenFile);
-        files_.close(kReadFile);
-    });
-    // The window is gone: nothing of it runs any more.
-    ended_ = true;
-    gate_.close();
 }
 
 }  // namespace scanforms

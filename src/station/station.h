@@ -22,10 +22,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "decode/response_decoder.h"
 #include "station/handler_gate.h"
 #include "station/scanner.h"
+#include "station/sheet_accounts.h"
 #include "station/station_view.h"
 #include "textfile/text_files.h"
 
@@ -74,6 +76,14 @@ private:
 
     // Checks a decoded sheet and appends its record to Scan.TXT when clean.
     void recordSheet(const decode::DecodedSheet& sheet, const std::string& text);
+    // Appends the sheet's record; a failure names the sheet.
+    void writeRecord(const decode::DecodedSheet& sheet);
+    // Keeps Scan.TXT's records in the archive folder, empties Scan.TXT and,
+    // when they were this run's, tells the operator where they went.
+    void beginRecordFile();
+    // Logs what the scanner holds now that `stops` ends the listening, and
+    // returns the held sheets' identifiers.
+    std::vector<std::string> logHeldInput(ListeningStops stops);
     // Beeps twice and shows the "Warning!" box when `text` has "?" answers;
     // true when it warned.
     bool warnOfMultipleMarks(const std::string& text);
@@ -103,6 +113,9 @@ private:
     bool ready_ = false;
     // A record was written in this run: Done leaves FormsFlag.TXT.
     bool recordWritten_ = false;
+    // Records this run wrote into Scan.TXT since it last emptied it: when
+    // the next batch moves them aside the operator is told.
+    std::size_t recordsInScanFile_ = 0;
     bool ended_ = false;
 };
 

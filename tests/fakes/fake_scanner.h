@@ -28,6 +28,9 @@ public:
     std::map<std::string, std::string> failing;
     bool open = false;
     std::int16_t portNumber = -1;
+    // What the input holds when the station asks (sheets the scanner pulled
+    // while a handler ran, a read on its way); asking changes nothing.
+    HeldInput held;
 
     void setPortNumber(std::int16_t port) override {
         call("setPortNumber", std::to_string(port));
@@ -50,6 +53,12 @@ public:
         call("sendCommand", std::string(command));
     }
     void recover() override { call("recover", ""); }
+    void requirePortForCommands() const override {
+        if (!open) {
+            throw Failure("Port is not open");
+        }
+    }
+    HeldInput heldInput() override { return held; }
 
     void raiseSheetRead(const std::string& response) { events()->onSheetRead(response); }
     void raiseNotice(const std::string& text) { events()->onNotice(text); }

@@ -13,9 +13,10 @@
 
 namespace scanforms::testing {
 
-StationRun::StationRun(std::string script) {
+StationRun::StationRun(std::string script, LinePace pace) {
     SimProcess::Setup setup;
     setup.script = std::move(script);
+    setup.wireSpeed = pace == LinePace::WireSpeed;
     sim_ = std::make_unique<SimProcess>(setup);
     open(sim_->linkPath());
 }

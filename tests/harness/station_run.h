@@ -38,10 +38,14 @@ struct ScannerDevice {
     std::string path;
 };
 
+// How fast scanner-sim sends: as fast as the pseudo-terminal takes it, or
+// at the 9600 baud of the real line (a sheet in about 0.27 s).
+enum class LinePace { Unthrottled, WireSpeed };
+
 class StationRun {
 public:
     // scanner-sim plays `script`.
-    explicit StationRun(std::string script);
+    explicit StationRun(std::string script, LinePace pace = LinePace::Unthrottled);
     explicit StationRun(const ScannerDevice& scanner);
     ~StationRun();
     StationRun(const StationRun&) = delete;

@@ -41,6 +41,14 @@ std::size_t checkWholeRecords(const std::string& scanFile, const std::vector<She
     return lines.size();
 }
 
+// The boxes' texts without the sheet a failed record names.
+std::vector<std::string> withoutSheets(std::vector<std::string> texts) {
+    for (std::string& text : texts) {
+        text = text.substr(0, text.find(": "));
+    }
+    return texts;
+}
+
 std::vector<std::string> readsAfterStart(std::size_t reads) {
     std::vector<std::string> log{"f-3652.800", "READ"};
     log.insert(log.end(), reads, "Read");
@@ -66,7 +74,7 @@ TEST(DiskFault, DiskFillsUpMidBatch) {
     expected.insert(expected.end(), first.size() - kept - 1,
                     std::string(kFailurePrefix) + "Bad file name or number");
     expected.emplace_back(kEndOfBatchBox);
-    EXPECT_EQ(station.boxTexts(), expected);
+    EXPECT_EQ(withoutSheets(station.boxTexts()), expected);
     EXPECT_EQ(station.sim().logLines(), readsAfterStart(first.size()))
         << "every sheet was still read, decoded and answered";
     EXPECT_FALSE(station.ended());
@@ -105,7 +113,7 @@ TEST(DiskFault, DirectoryTurnsReadOnlyMidBatch) {
     expected.insert(expected.end(), after.size() - 1,
                     std::string(kFailurePrefix) + "Bad file name or number");
     expected.emplace_back(kEndOfBatchBox);
-    EXPECT_EQ(station.boxTexts(), expected);
+    EXPECT_EQ(withoutSheets(station.boxTexts()), expected);
 
     // A new batch cannot keep the last one; Done cannot save the port. Each
     // says so, naming the file, and the program keeps running.

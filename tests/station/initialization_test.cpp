@@ -29,7 +29,7 @@ TEST_F(Initialization, ReadinessAndStatusLine) {
     const Case cases[] = {
         {Readiness::Fresh, true, std::nullopt, "", true, kOpened},
         {Readiness::Fresh, false, std::nullopt, "", false, kOpenFailed},
-        {Readiness::Ready, false, std::nullopt, "", true, kOpenFailed},
+        {Readiness::Ready, false, std::nullopt, "", false, kOpenFailed},  // ready, port closed
         {Readiness::NotDetected, false, std::nullopt, "", false, kOpenFailed},
         {Readiness::Fresh, true, 1, "", true, kReady},
         {Readiness::Fresh, true, -1, "", true, kReady},
@@ -126,8 +126,11 @@ TEST_F(Initialization, PortChoiceClosesPortAndKeepsReadiness) {
     EXPECT_EQ(log, (Strings{"select:3", "scanner:closePort"}));
     EXPECT_FALSE(scanner.open);
     station.onStartScanningClicked();
-    EXPECT_EQ(commands(), Strings{"scanner:sendCommand(READ)"}) << "still ready";
+    EXPECT_EQ(view.boxes, Strings{"64||You have encountered error Port is not open"});
+    EXPECT_EQ(view.status, "Please initialize the scanner first.");
     station.onInitializeClicked();
+    station.onStartScanningClicked();
+    EXPECT_EQ(commands(), Strings{"scanner:sendCommand(READ)"}) << "the port is open again";
     EXPECT_EQ(scanner.portNumber, 4);
 }
 

@@ -101,6 +101,13 @@ TEST_F(ScanningLoop, StartScanningAgainKeepsTheLastBatchThenEmptiesTheRecordFile
     EXPECT_EQ(kept, Strings{record("000001")}) << "an empty Scan.TXT is not kept";
 }
 
+TEST_F(ScanningLoop, RecordsOfAnEarlierRunAreKeptWithoutABox) {
+    dir.write("Scan.TXT", record("000001"));
+    startRun();
+    EXPECT_TRUE(view.boxes.empty());
+    EXPECT_TRUE(dir.exists("ScanArchive"));
+}
+
 TEST_F(ScanningLoop, BatchThatCannotBeKeptIsNotEmptiedAndNoReadIsSent) {
     startRun();
     scanner.raiseSheetRead(sheet("000001"));
@@ -120,8 +127,8 @@ TEST_F(ScanningLoop, RecordFileRemovedMidBatchFailsTheNextRecord) {
     scanner.raiseSheetRead(sheet("000001"));
     std::filesystem::remove(dir.path() / "Scan.TXT");
     scanner.raiseSheetRead(sheet("000002"));
-    EXPECT_EQ(view.boxes,
-              Strings{"64||You have encountered error Scan.TXT was removed or replaced"});
+    EXPECT_EQ(view.boxes, Strings{"64||You have encountered error Scan.TXT was removed or "
+                                  "replaced: sheet 000002 was not recorded"});
     EXPECT_FALSE(dir.exists("Scan.TXT"));
     station.onDoneClicked();
     EXPECT_EQ(dir.read("FormsFlag.TXT"), "1\r\n") << "a record was written before";
@@ -181,7 +188,9 @@ TEST_F(ScanningLoop, AfterCloseAllEveryCleanSheetReportsFailedWrite) {
         log.clear();
         scanner.raiseSheetRead(sheet(id));
         EXPECT_EQ(log, (Strings{"label1:The scanner read....",
-                                "box:64||You have encountered error Bad file name or number",
+                                "box:64||You have encountered error Bad file name or number: "
+                                "Scan.TXT is closed, sheet " +
+                                    std::string(id) + " was not recorded",
                                 "status:" + std::string(id) + "XYZ" + std::string(200, ' '),
                                 "scanner:sendCommand(Read)"}));
     }
@@ -201,7 +210,8 @@ TEST_F(ScanningLoop, FullDiskIsReportedAndLoopGoesOn) {
     std::filesystem::create_symlink("/dev/full", dir.path() / "Scan.TXT");
     startRun();
     scanner.raiseSheetRead(sheet("000001"));
-    EXPECT_EQ(view.boxes, (Strings{"64||You have encountered error Disk full"}));
+    EXPECT_EQ(view.boxes, (Strings{"64||You have encountered error Disk full: sheet 000001 was "
+                                   "not recorded"}));
     EXPECT_EQ(commands(), (Strings{"scanner:sendCommand(Read)"}));
     station.onDoneClicked();
     EXPECT_FALSE(dir.exists("FormsFlag.TXT"));

@@ -34,9 +34,9 @@ TEST_F(WindowClicks, EachButtonRunsItsHandler) {
     };
     const Case cases[] = {
         {"StartScan", true, {}, "Please initialize the scanner first."},
-        {"InitializeScanner", true, initialize, "Comm Port opened OK. Initializing Scanner..."},
         {"InitializeScanner", false, initialize,
          "Comm Port open failed.  Please select a different Comm Port."},
+        {"InitializeScanner", true, initialize, "Comm Port opened OK. Initializing Scanner..."},
         {"StartScan", true, {"scanner:sendCommand(READ)"}, "Start feeding your answer sheets."},
     };
     for (const Case& c : cases) {

@@ -132,6 +132,7 @@ TEST_F(WindowEvents, AHeldReturnThatAnsweredABoxPressesNoButton) {
         }
         EXPECT_EQ(log, Strings{});
         EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
+        boxes.answer = BoxAnswerer::Answer::ClickOk;  // the box telling where 000001 went
         QTest::keyClick(control("StartScan"), Qt::Key_Return);
         EXPECT_EQ(log, Strings{"scanner:sendCommand(READ)"});
     }

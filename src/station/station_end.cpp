@@ -1,0 +1,62 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
+// Done, the window's end, and the sheets the scanner still holds when the
+// station stops listening to it.
+
+#include "station/station.h"
+#include "station/station_files.h"
+
+namespace scanforms {
+
+std::vector<std::string> Station::logHeldInput(ListeningStops stops) {
+    const HeldInput held = scanner_.heldInput();
+    for (const std::string& line : heldInputLogLines(held, stops)) {
+        view_.log(line);
+    }
+    return heldSheetIds(held);
+}
+
+void Station::finish() {
+    // A failure here keeps the files open and the program running: the
+    // operator may press Done again.
+    trapped("saving com.TXT and FormsFlag.TXT at Done", OnFailure::KeepFiles, [&] {
+        files_.close(kWrittenFile);
+        view_.messageBox("Press the END button on your scanner.", BoxStyle::Information,
+                         std::string("Press scanner END button."));
+        // Each file is replaced whole: a crash leaves the old one or the new.
+        files_.openOutput(kWrittenFile, kPortFileWriteName, textfile::OutputMode::Replace);
+        files_.writeLine(kWrittenFile, {chosenPort_});
+        files_.close(kWrittenFile);
+        // A read outstanding when Done was pressed may have pulled a sheet
+        // meanwhile; it waits unread, and is named before the program ends.
+        const std::vector<std::string> unrecorded = logHeldInput(ListeningStops::Done);
+        scanner_.closePort();
+        if (!unrecorded.empty()) {
+            view_.messageBox(sheetsAfterDoneBox(unrecorded), BoxStyle::Exclamation, std::nullopt);
+        }
+        if (recordWritten_) {
+            files_.openOutput(kWrittenFile, kFlagFileName, textfile::OutputMode::Replace);
+            files_.writeLine(kWrittenFile, {std::int16_t{1}});
+            files_.close(kWrittenFile);
+        }
+        view_.log("done: port " + std::to_string(chosenPort_) + " saved" +
+                  (recordWritten_ ? ", FormsFlag.TXT written" : ""));
+        endProgram();
+    });
+}
+
+void Station::closeDown() {
+    trapped("closing the window", OnFailure::Silent, [&] {
+        logHeldInput(ListeningStops::WindowClosed);
+        scanner_.closePort();
+        view_.setStatusText("Closed");
+        files_.close(kWrittenFile);
+        files_.close(kReadFile);
+    });
+    // The window is gone: nothing of it runs any more.
+    ended_ = true;
+    gate_.close();
+}
+
+}  // namespace scanforms

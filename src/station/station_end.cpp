@@ -25,7 +25,11 @@ void Station::finish() {
         view_.messageBox("Press the END button on your scanner.", BoxStyle::Information,
                          std::string("Press scanner END button."));
         // Each file is replaced whole: a crash leaves the old one or the new.
-        files_.openOutput(kWrittenFile, kPortFileWriteName, textfile::OutputMode::Replace);
+        // The port goes into the file start-up reads, whatever its spelling:
+        // beside a Com.TXT, a com.TXT of its own would never be read back.
+        files_.openOutput(kWrittenFile,
+                          files_.existingSpelling(kPortFileReadName).value_or(kPortFileWriteName),
+                          textfile::OutputMode::Replace);
         files_.writeLine(kWrittenFile, {chosenPort_});
         files_.close(kWrittenFile);
         // A read outstanding when Done was pressed may have pulled a sheet

@@ -70,6 +70,19 @@ void TextFiles::openOutput(int number, std::string_view name, OutputMode mode) {
     }
 }
 
+std::optional<std::string> TextFiles::existingSpelling(std::string_view name) {
+    try {
+        const std::string path = currentDirectoryFile(name, fs_);
+        if (fs_.status(path)) {
+            return lastPartOf(path);
+        }
+    } catch (const Failure&) {
+        // A folder that cannot be listed has no spelling to offer; opening
+        // the file in it says what is wrong.
+    }
+    return std::nullopt;
+}
+
 void TextFiles::openOutputAt(int number, std::string_view name, OutputMode mode) {
     const std::string path = currentDirectoryFile(name, fs_);
     const std::optional<FileStatus> existing = fs_.status(path);

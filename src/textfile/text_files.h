@@ -80,6 +80,10 @@ public:
     // that cannot be completed leaves the old file as it was.
     void closeAll();
     bool isOpen(int number) const { return files_.contains(number); }
+    // The spelling `name` has in the current directory (the exact one first),
+    // when an entry of that name exists in any spelling; nothing when none
+    // does, or the folder cannot be read.
+    std::optional<std::string> existingSpelling(std::string_view name);
 
     // Where the events worth a log line go: which way a Replace file was
     // put in place, said once per way.

@@ -121,7 +121,7 @@ TEST(DiskFault, DirectoryTurnsReadOnlyMidBatch) {
     EXPECT_TRUE(station.waitForBoxes(readOnly + ": ScanArchive", 1, kStepDeadline));
     EXPECT_EQ(station.window().statusText(), "Start feeding your answer sheets.");
     station.done();
-    EXPECT_TRUE(station.waitForBoxes(readOnly + ": com.TXT", 1, kStepDeadline));
+    EXPECT_TRUE(station.waitForBoxes(readOnly + ": Com.TXT", 1, kStepDeadline));
     EXPECT_FALSE(station.ended());
     EXPECT_EQ(readFileBytes("Scan.TXT"), recordsOf(before)) << "the records written stay";
 }

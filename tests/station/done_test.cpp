@@ -76,7 +76,7 @@ TEST_F(Done, FailureIsReportedOnceAndDoneCanBePressedAgain) {
          "Path not found: com.TXT", false},
         {"port file is a directory",
          [](const TempDir& d) { std::filesystem::create_directory(d.path() / "Com.TXT"); },
-         "Path/File access error: com.TXT", false},
+         "Path/File access error: Com.TXT", false},
         {"disk full writing the port file",
          [](const TempDir& d) {
              std::filesystem::create_symlink("/dev/full", d.path() / "COM.TXT");

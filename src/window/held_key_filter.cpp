@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace scanforms::window {
 namespace {
@@ -22,6 +23,10 @@ HeldKeyFilter::HeldKeyFilter() {
 
 bool HeldKeyFilter::eventFilter(QObject* receiver, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Show) {
+        forgetKeysBeforeBox(receiver);
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
         return false;
     }
@@ -55,6 +60,18 @@ bool HeldKeyFilter::isRepeat(const QKeyEvent& press) {
         key = {repeat ? KeyState::Repeating : KeyState::Pressed, time};
     }
     return press.isAutoRepeat() || key.state == KeyState::Repeating;
+}
+
+void HeldKeyFilter::forgetKeysBeforeBox(QObject* shown) {
+    // A key held since before the box keeps its repeats: flagged, or a
+    // release and a press at one instant. What else was down then may have
+    // been released where the program never saw it (the window under the
+    // key went away with the box its press answered): taken for still down,
+    // it would swallow the deliberate press that answers this box.
+    const auto* widget = qobject_cast<const QWidget*>(shown);
+    if (widget != nullptr && widget->isWindow() && widget->isModal()) {
+        keys_.clear();
+    }
 }
 
 void HeldKeyFilter::noteRelease(const QKeyEvent& release) {

@@ -17,10 +17,10 @@
 //     otherwise). Qt flags such a pair only when the press has already been
 //     read from the display connection as it handles the release, and often
 //     it has not: the pair then comes as an unflagged release and press.
-// A key's state is followed from its first press on, wherever that went: the
-// Return that answered a box is still down after the box has gone, and its
-// repeats press nothing in the window behind it, above all not Start
-// Scanning, which would empty Scan.TXT.
+// A key's state is followed from its first press after a box was shown,
+// wherever that press went: the Return that answered a box is still down
+// after the box has gone, and its repeats press nothing in the window behind
+// it, above all not Start Scanning, which would empty Scan.TXT.
 
 #include <QObject>
 #include <map>
@@ -52,6 +52,7 @@ private:
     };
 
     bool isRepeat(const QKeyEvent& press);
+    void forgetKeysBeforeBox(QObject* shown);
     void noteRelease(const QKeyEvent& release);
 
     std::map<int, Key> keys_;  // by Qt::Key

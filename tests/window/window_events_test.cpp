@@ -138,5 +138,17 @@ TEST_F(WindowEvents, AHeldReturnThatAnsweredABoxPressesNoButton) {
     }
 }
 
+// The Return that answered a box may be released where the program never
+// sees it (the box's window went away with the press, as under Xvfb): the
+// next box is still answered by a deliberate Return, not taken for a repeat.
+TEST_F(WindowEvents, AReturnReleasedUnseenStillAnswersTheNextBox) {
+    startRun();
+    boxes.answer = BoxAnswerer::Answer::HoldReturn;
+    scanner.raiseScanFault();
+    boxes.answer = BoxAnswerer::Answer::PressReturn;
+    scanner.raiseScanFault();
+    EXPECT_EQ(boxes.seen.size(), 2u);
+}
+
 }  // namespace
 }  // namespace scanforms::testing

@@ -9,6 +9,8 @@
 
 #include "common/failure.h"
 #include "decode/response_decoder.h"
+#include "serial/serial_log.h"
+#include "station/station_files.h"
 #include "textfile/text_files.h"
 #include "textfile/torn_tail.h"
 #include "window/latin1.h"
@@ -18,9 +20,6 @@ namespace scanforms::app {
 namespace {
 
 Q_LOGGING_CATEGORY(lcFolder, "scanforms.folder", QtInfoMsg)
-
-constexpr char kRecordFileName[] = "Scan.TXT";
-constexpr char kArchiveFolder[] = "ScanArchive";
 
 void say(const std::string& text) {
     window::showMessageBox(nullptr, text, BoxStyle::Information, std::nullopt);
@@ -72,22 +71,22 @@ HeldFolder::HeldFolder() {
     if (attempt.state != textfile::LockState::Locked) {
         if (attempt.holder) {
             qCWarning(lcFolder).noquote()
-                << "the folder is held by" << window::fromBytes(processText(*attempt.holder))
-                << "on the computer" << window::fromBytes(attempt.holder->computer);
+                << "the folder is held by" << serial::loggable(processText(*attempt.holder))
+                << "on the computer" << serial::loggable(attempt.holder->computer);
         } else {
             qCWarning(lcFolder).noquote()
-                << "cannot lock the folder:" << window::fromBytes(attempt.reason);
+                << "cannot lock the folder:" << serial::loggable(attempt.reason);
         }
         refuse(attempt);
         return;
     }
     if (attempt.holder) {
         qCInfo(lcFolder).noquote()
-            << "took over the lock of" << window::fromBytes(processText(*attempt.holder))
-            << "on the computer" << window::fromBytes(attempt.holder->computer) << "since"
-            << window::fromBytes(attempt.reason);
+            << "took over the lock of" << serial::loggable(processText(*attempt.holder))
+            << "on the computer" << serial::loggable(attempt.holder->computer) << "since"
+            << serial::loggable(attempt.reason);
     } else if (!attempt.reason.empty()) {
-        qCInfo(lcFolder).noquote() << "took over a lock since" << window::fromBytes(attempt.reason);
+        qCInfo(lcFolder).noquote() << "took over a lock since" << serial::loggable(attempt.reason);
     }
     lock_ = std::move(lock);
     refreshTimer_.setInterval(textfile::kLockRefreshInterval);
@@ -105,7 +104,7 @@ void HeldFolder::refresh() {
     } catch (const Failure& failure) {
         if (!refreshFailing_) {
             qCWarning(lcFolder).noquote()
-                << "cannot refresh the folder lock:" << window::fromBytes(failure.description());
+                << "cannot refresh the folder lock:" << serial::loggable(failure.description());
         }
         refreshFailing_ = true;
     }
@@ -121,17 +120,17 @@ void keepRecordFileWhole() {
                                                             lineBytes, textfile::localTimeNow());
         if (cut.found.layout == textfile::RecordLayout::TornTail) {
             qCInfo(lcFolder).noquote()
-                << window::fromBytes("Scan.TXT: cut " + std::to_string(cut.found.tailBytes) +
-                                     " bytes of a record whose write did not finish, at byte " +
-                                     std::to_string(cut.found.wholeBytes) +
-                                     "; the file as it was is kept in " + cut.keptIn);
+                << serial::loggable("Scan.TXT: cut " + std::to_string(cut.found.tailBytes) +
+                                    " bytes of a record whose write did not finish, at byte " +
+                                    std::to_string(cut.found.wholeBytes) +
+                                    "; the file as it was is kept in " + cut.keptIn);
         } else if (cut.found.layout == textfile::RecordLayout::Foreign) {
             qCInfo(lcFolder) << "Scan.TXT is not in the layout of the station's records: left as "
                                 "it is";
         }
     } catch (const Failure& failure) {
         qCWarning(lcFolder).noquote()
-            << "Scan.TXT left as it is:" << window::fromBytes(failure.description());
+            << "Scan.TXT left as it is:" << serial::loggable(failure.description());
     }
 }
 

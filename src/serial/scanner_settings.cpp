@@ -5,12 +5,16 @@
 
 #include <QSettings>
 
+#include "scanner/serial_timeouts.h"
 #include "serial/port_map.h"
 #include "serial/serial_log.h"
-#include "serial/serial_timeouts.h"
 
 namespace scanforms::serial {
 namespace {
+
+using scanner::kLongestSetupAnswerTimeout;
+using scanner::kSetupAnswerTimeout;
+using scanner::kShortestSetupAnswerTimeout;
 
 constexpr char kSetupAnswerTimeoutKey[] = "scanner/SetupAnswerTimeout";
 

@@ -4,11 +4,11 @@
 #pragma once
 
 // Every wait of the scanner component, and the bounds of the one the
-// settings file may change (scanner_settings.h).
+// settings file may change (Platform::setupAnswerTimeout).
 
 #include <chrono>
 
-namespace scanforms::serial {
+namespace scanforms::scanner {
 
 // Longest time from a frame's first byte to its last, whatever trickles in
 // between. At 9600 baud a sheet's frame takes about 0.27 s and the longest
@@ -27,4 +27,4 @@ inline constexpr std::chrono::seconds kLongestSetupAnswerTimeout{120};
 // adapter unplugged, a pseudo-terminal whose far end was closed).
 inline constexpr std::chrono::milliseconds kDeviceWatchInterval{500};
 
-}  // namespace scanforms::serial
+}  // namespace scanforms::scanner

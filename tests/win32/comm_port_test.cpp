@@ -179,5 +179,12 @@ TEST_F(CommPortTest, OpenFailuresSayWhyInTheSystemsWords) {
     EXPECT_EQ(held.find("group"), std::string::npos);
 }
 
+TEST_F(CommPortTest, MappedPortIsAmongTheSystemsSerialPorts) {
+    const std::string names = platform.deviceNames();
+    EXPECT_NE(names.find(WineSim::port()), std::string::npos) << names;
+    EXPECT_EQ(platform.otherDevicesHint("\\\\.\\COM99"),
+              "Serial devices here: " + names + "; right-click a port button to use one. ");
+}
+
 }  // namespace
 }  // namespace scanforms::win32

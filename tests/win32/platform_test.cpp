@@ -57,6 +57,20 @@ TEST(Win32Platform, WorkPostedToADestroyedPlatformIsDropped) {
     EXPECT_FALSE(ran);
 }
 
+TEST(Win32Platform, LogFileGoesToOldAtOneMebibyte) {
+    const std::string log = scratch() + "\\rotated.log";
+    DeleteFileA((log + ".old").c_str());
+    std::ofstream(log, std::ios::binary) << std::string(1024 * 1024, 'x');
+    Win32Platform platform(log);
+    platform.log(scanner::LogLevel::Warning, "COM12: gone");
+    std::ifstream fresh(log, std::ios::binary);
+    std::string line;
+    std::getline(fresh, line);
+    EXPECT_TRUE(line.ends_with(" warning scanforms.serial: COM12: gone\r")) << line;
+    std::ifstream old(log + ".old", std::ios::binary | std::ios::ate);
+    EXPECT_EQ(old.tellg(), 1024 * 1024);
+}
+
 struct MapCase {
     const char* name;
     const char* variable;  // SCANFORMS_COM2, empty for unset

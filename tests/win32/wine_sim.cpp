@@ -78,6 +78,7 @@ WineSim::WineSim(const std::string& script) {
         std::ifstream errors(windowsPath(dir + "/stderr.txt"));
         std::stringstream text;
         text << errors.rdbuf();
+        stop();
         throw std::runtime_error("scanner-sim made no device: " + text.str());
     }
 }

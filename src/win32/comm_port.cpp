@@ -153,16 +153,16 @@ bool CommPort::write(std::string_view bytes) {
     Overlapped pending;
     DWORD written = 0;
     const DWORD size = static_cast<DWORD>(bytes.size());
-    const bool done =
-        (WriteFile(handle_, bytes.data(), size, nullptr, &pending.overlapped) ||
-         GetLastError() == ERROR_IO_PENDING) &&
-        GetOverlappedResult(handle_, &pending.overlapped, &written, TRUE) && written == size;
-    if (!done) {
-        const DWORD error = GetLastError();
-        tellLost(device_ + ": a write failed: " +
-                 (error == ERROR_SUCCESS ? "the device took part of it" : systemMessage(error)));
+    const bool ended = (WriteFile(handle_, bytes.data(), size, nullptr, &pending.overlapped) ||
+                        GetLastError() == ERROR_IO_PENDING) &&
+                       GetOverlappedResult(handle_, &pending.overlapped, &written, TRUE);
+    if (!ended) {
+        tellLost(device_ + ": a write failed: " + systemMessage(GetLastError()));
+    } else if (written != size) {
+        tellLost(device_ + ": a write ended with " + std::to_string(written) + " of " +
+                 std::to_string(size) + " bytes taken");
     }
-    return done;
+    return ended && written == size;
 }
 
 void CommPort::readLoop(HANDLE stop) {

@@ -7,6 +7,8 @@
 // settings file may change (Platform::setupAnswerTimeout).
 
 #include <chrono>
+#include <string>
+#include <string_view>
 
 namespace scanforms::scanner {
 
@@ -22,6 +24,11 @@ inline constexpr std::chrono::milliseconds kFrameTimeout{3000};
 inline constexpr std::chrono::seconds kSetupAnswerTimeout{10};
 inline constexpr std::chrono::seconds kShortestSetupAnswerTimeout{1};
 inline constexpr std::chrono::seconds kLongestSetupAnswerTimeout{120};
+
+// The setup wait a settings file's value asks for: a whole number of seconds
+// in those bounds, blanks around it allowed. Any other value gives the
+// default, and `problem` says why ("SetupAnswerTimeout=abc is not ...").
+std::chrono::milliseconds setupAnswerTimeoutOf(std::string_view value, std::string& problem);
 
 // How often an open port checks that its device is still there (a USB
 // adapter unplugged, a pseudo-terminal whose far end was closed).

@@ -4,14 +4,18 @@
 #include "serial/port_map.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtGlobal>
 #include <fstream>
 #include <optional>
 
 #include "serial/scanner_settings.h"
+#include "serial/serial_devices.h"
 
 namespace scanforms::serial {
 namespace {
@@ -84,6 +88,45 @@ TEST(ScannerSettings, SetupAnswerTimeoutInSecondsFrom1To120ElseTen) {
         EXPECT_EQ(setupAnswerTimeout(), expected);
     }
     qunsetenv("XDG_CONFIG_HOME");
+}
+
+// What checkAccess says of `path` to a user who is not its owner: this
+// process's user, or nobody's when this process runs as root, whom no
+// permission stops.
+DeviceAccess accessOfAnotherUser(const QString& path) {
+    if (::geteuid() != 0) {
+        return checkAccess(path).access;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool nobody = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(nobody ? static_cast<int>(checkAccess(path).access) : 100);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 100) << "could not become nobody";
+    return static_cast<DeviceAccess>(WEXITSTATUS(status));
+}
+
+// A device opens for reading and writing both, or not at all: one this user
+// may only read, or only write, is not allowed.
+TEST(SerialDevices, ADeviceIsAllowedOnlyWhenThisUserMayReadAndWriteIt) {
+    const std::pair<QFile::Permissions, DeviceAccess> cases[] = {
+        {QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther,
+         DeviceAccess::Allowed},
+        {QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, DeviceAccess::NotAllowed},
+        {QFile::ReadOwner | QFile::WriteOwner | QFile::WriteOther, DeviceAccess::NotAllowed},
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::setPermissions(
+        folder.path(), QFile::permissions(folder.path()) | QFile::ReadOther | QFile::ExeOther));
+    const QString device = folder.filePath(QStringLiteral("ttyUSB0"));
+    ASSERT_TRUE(QFile(device).open(QIODevice::WriteOnly));
+    for (const auto& [permissions, access] : cases) {
+        SCOPED_TRACE(static_cast<int>(permissions));
+        ASSERT_TRUE(QFile::setPermissions(device, permissions));
+        EXPECT_EQ(accessOfAnotherUser(device), access);
+    }
 }
 
 }  // namespace

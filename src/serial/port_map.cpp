@@ -4,6 +4,7 @@
 #include "serial/port_map.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -61,7 +62,12 @@ std::string defaultPortDevice(std::int16_t port) {
 
 std::optional<std::string> savePortMapping(std::int16_t port, const std::string& device) {
     const std::string key = portLabel(port);
-    return textfile::editSettingsFile(settingsFilePath(), [&](std::string_view text) {
+    // A file reached through a link is changed where the link leads, and
+    // the link is kept.
+    const QFileInfo file(QString::fromStdString(settingsFilePath()));
+    const QString target = file.isSymLink() ? file.canonicalFilePath() : QString();
+    const std::string path = target.isEmpty() ? settingsFilePath() : target.toStdString();
+    return textfile::editSettingsFile(path, [&](std::string_view text) {
         return device.empty() ? textfile::removeIniKey(text, kPortsGroup, key)
                               : textfile::setIniValue(text, kPortsGroup, key, device);
     });

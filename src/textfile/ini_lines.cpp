@@ -6,22 +6,10 @@
 #include <optional>
 #include <vector>
 
+#include "common/blanks.h"
+
 namespace scanforms::textfile {
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 enum class LineKind { Other, Section, Key };
 
@@ -73,7 +61,7 @@ IniLine readLine(std::string_view text, std::size_t start, std::string_view grou
     }
     line.group = group;
     const std::string_view content = text.substr(start, line.contentEnd - start);
-    const std::string_view bare = trimmed(content);
+    const std::string_view bare = trimBlanks(content);
     if (bare.empty() || bare.front() == ';' || bare.front() == '#') {
         return line;
     }
@@ -81,7 +69,7 @@ IniLine readLine(std::string_view text, std::size_t start, std::string_view grou
         const std::size_t close = bare.find(']');
         if (close != std::string_view::npos) {
             line.kind = LineKind::Section;
-            line.name = trimmed(bare.substr(1, close - 1));
+            line.name = trimBlanks(bare.substr(1, close - 1));
             line.group = line.name;
         }
         return line;
@@ -91,7 +79,7 @@ IniLine readLine(std::string_view text, std::size_t start, std::string_view grou
         return line;
     }
     line.kind = LineKind::Key;
-    line.name = trimmed(content.substr(0, equals));
+    line.name = trimBlanks(content.substr(0, equals));
     std::size_t value = start + equals + 1;
     while (value < line.contentEnd && isBlank(text[value])) {
         ++value;

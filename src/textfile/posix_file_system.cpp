@@ -6,11 +6,14 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 
 #include "common/failure.h"
@@ -43,6 +46,43 @@ FileStatus statusFrom(const struct stat& st) {
     status.size = static_cast<long long>(st.st_size);
     status.modifiedSeconds = static_cast<std::int64_t>(st.st_mtime);
     return status;
+}
+
+// The answers of a file system that lacks the call asked of it.
+bool cannotDo(int error) {
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
+           error == EMLINK || error == EXDEV;
+}
+
+// The first line of a small system file; empty when there is none.
+std::string firstLineOf(const char* path) {
+    std::string line;
+    if (FILE* file = std::fopen(path, "re")) {
+        char buffer[256] = {};
+        if (std::fgets(buffer, sizeof buffer, file) != nullptr) {
+            line = buffer;
+        }
+        std::fclose(file);
+    }
+    line.erase(std::min(line.find('\n'), line.size()));
+    return line;
+}
+
+// This system, this boot of it and its space of process numbers (a container
+// has its own): only a process with all three alike may look another's
+// process number up. Empty without a machine identity.
+std::string machineIdentity() {
+    std::string machine = firstLineOf("/etc/machine-id");
+    if (machine.empty()) {
+        machine = firstLineOf("/var/lib/dbus/machine-id");
+    }
+    if (machine.empty()) {
+        return {};
+    }
+    char space[64] = {};
+    const ssize_t n = ::readlink("/proc/self/ns/pid", space, sizeof space - 1);
+    return machine + ' ' + firstLineOf("/proc/sys/kernel/random/boot_id") + ' ' +
+           std::string(space, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -162,9 +202,18 @@ public:
         return ::ftruncate(fdOf(handle), static_cast<off_t>(size)) == 0;
     }
 
-    void touch(Handle handle) override {
-        if (::futimens(fdOf(handle), nullptr) == -1) {
-            failWithErrno(errno);
+    void writeAt(Handle handle, long long offset, std::string_view bytes) override {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::pwrite(fdOf(handle), bytes.data() + done, bytes.size() - done,
+                                       static_cast<off_t>(offset + static_cast<long long>(done)));
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+            } else if (n == 0) {
+                failWithErrno(ENOSPC);
+            } else if (errno != EINTR) {
+                failWithErrno(errno);
+            }
         }
     }
 
@@ -206,6 +255,31 @@ public:
         failWithErrno(error);
     }
 
+    Placement placeUnderFreeName(const std::string& from, const std::string& to) override {
+        // A second name given, then the first taken away; where the file
+        // system has no hard links, a rename that refuses a taken name.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return Placement::Placed;
+        }
+        if (errno == EEXIST) {
+            return Placement::NameTaken;
+        }
+        if (!cannotDo(errno)) {
+            failWithErrno(errno);
+        }
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+            return Placement::Placed;
+        }
+        if (errno == EEXIST) {
+            return Placement::NameTaken;
+        }
+        if (cannotDo(errno) || errno == EINVAL) {
+            return Placement::Unsupported;
+        }
+        failWithErrno(errno);
+    }
+
     void remove(const std::string& path) override { ::unlink(path.c_str()); }
 
     bool makeDirectory(const std::string& path) override {
@@ -225,6 +299,7 @@ public:
         if (::gethostname(name, sizeof name - 1) == 0) {
             identity.computer = name;
         }
+        identity.machine = machineIdentity();
         return identity;
     }
 

@@ -36,6 +36,7 @@ int main(int argc, char* argv[]) {
     }
     scanforms::app::keepRecordFileWhole();
     StationRun station(ScannerDevice{qEnvironmentVariable("SCANFORMS_COM1").toStdString()});
+    station.window().watchFolder(folder);
     QObject::connect(&station.window(), &ScanWindow::programEnded,
                      [] { QCoreApplication::exit(0); });
     station.boxes().whileOpen = [&station](const SeenBox& box) {

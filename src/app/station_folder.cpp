@@ -45,7 +45,8 @@ void refuse(const textfile::LockAttempt& attempt) {
                 "). Use that window, or start this one in another folder.");
             break;
         case textfile::LockState::HeldElsewhere:
-            say("Scan Forms already runs in this folder on " + holderOf(attempt) +
+            say("Scan Forms already runs in this folder on " +
+                (attempt.holder ? textfile::holderText(*attempt.holder) : "another computer") +
                 ": its lock moved on while this station watched it. Use that station, or start "
                 "this one in another folder.");
             break;

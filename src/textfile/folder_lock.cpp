@@ -110,9 +110,15 @@ bool FolderLock::placeOurs() {
         if (!direct) {
             return false;
         }
+        try {
+            fs_.write(*direct, lockText(ours_));
+            fs_.syncData(*direct);
+        } catch (const Failure&) {
+            fs_.close(*direct);
+            fs_.remove(path_);
+            throw;
+        }
         held_ = *direct;
-        fs_.write(*held_, lockText(ours_));
-        fs_.syncData(*held_);
         return true;
     }
     if (placement == Placement::NameTaken) {

@@ -35,8 +35,6 @@ public:
         failure_ = description;
     }
     bool refusesRenameOntoTakenName = false;
-    // A file system that can place a file under a free name in neither way.
-    bool placesNothing = false;
     textfile::ProcessIdentity identity{4242, "station-a", "machine-a"};
     std::vector<long long> runningProcesses;
 
@@ -100,9 +98,6 @@ public:
     textfile::Placement placeUnderFreeName(const std::string& from,
                                            const std::string& to) override {
         record("placeUnderFreeName " + name(from) + " " + name(to));
-        if (placesNothing) {
-            return textfile::Placement::Unsupported;
-        }
         const textfile::Placement placement = real_.placeUnderFreeName(from, to);
         if (placement == textfile::Placement::Placed) {
             names_[handleNamed(name(from))] = name(to);

@@ -1,10 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The scanforms developers
 // SPDX-License-Identifier: MIT
 
-// A station whose folder another station took: found before a record or by
-// the lock's refresh, it records nothing more, names each later sheet, and
-// Done leaves the other station's files alone.
-
 #include "station/station_fixture.h"
 
 namespace scanforms::testing {
@@ -17,6 +13,8 @@ struct FakeClaim : FolderClaim {
     void whenLost(std::function<void()> callback) override { lost = std::move(callback); }
 };
 
+// Found before a record or by the lock's refresh, a folder another station
+// took gets no further record, and Done leaves that station's files alone.
 TEST(FolderClaim, ALostFolderGetsNoRecordOneBoxEachLaterSheetNamedAndNoFileAtDone) {
     for (const bool foundByRefresh : {false, true}) {
         TempDir dir;
@@ -37,10 +35,9 @@ TEST(FolderClaim, ALostFolderGetsNoRecordOneBoxEachLaterSheetNamedAndNoFileAtDon
         const std::vector<std::string> boxes = run.entries("box:");
         ASSERT_EQ(boxes.size(), 4u) << foundByRefresh;
         EXPECT_EQ(boxes[0], "box:48||" + folderLostBox(*claim.taken));
-        EXPECT_NE(boxes[1].find("This folder is no longer this station's: Scan.TXT is closed, "
-                                "sheet 000002 was not recorded"),
-                  std::string::npos);
-        EXPECT_NE(boxes[2].find("sheet 000003 was not recorded"), std::string::npos);
+        EXPECT_TRUE(boxes[1].ends_with("This folder is no longer this station's: Scan.TXT is "
+                                       "closed, sheet 000002 was not recorded"));
+        EXPECT_TRUE(boxes[2].ends_with("sheet 000003 was not recorded"));
         EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
         EXPECT_FALSE(dir.exists("com.TXT") || dir.exists("FormsFlag.TXT"));
         EXPECT_TRUE(run.station.ended());

@@ -62,13 +62,12 @@ void refuse(const textfile::LockAttempt& attempt) {
 QString watchText(const textfile::LockAttempt& attempt) {
     using std::chrono::duration_cast;
     using std::chrono::seconds;
-    return window::fromBytes(
-        "Another station's lock is in this folder: " + holderOf(attempt) +
-        ". Scan Forms watches it: unchanged for " +
-        std::to_string(duration_cast<seconds>(attempt.quietFor).count()) +
-        " s. Should it stay unchanged for " +
-        std::to_string(duration_cast<seconds>(attempt.staleAfter).count()) +
-        " s, that station is gone and this one takes the folder over.");
+    return window::fromBytes("Another station's lock is in this folder: " + holderOf(attempt) +
+                             ". Scan Forms watches it: unchanged for " +
+                             std::to_string(duration_cast<seconds>(attempt.quietFor).count()) +
+                             " s. Should it stay unchanged for " +
+                             std::to_string(duration_cast<seconds>(attempt.staleAfter).count()) +
+                             " s, that station is gone and this one takes the folder over.");
 }
 
 }  // namespace
@@ -96,9 +95,9 @@ HeldFolder::HeldFolder(std::chrono::milliseconds refreshInterval) {
         return;
     }
     if (!attempt->reason.empty()) {
-        qCInfo(lcFolder).noquote() << "took over the lock of"
-                                   << serial::loggable(holderOf(*attempt)) << "since"
-                                   << serial::loggable(attempt->reason);
+        qCInfo(lcFolder).noquote()
+            << "took over the lock of" << serial::loggable(holderOf(*attempt)) << "since"
+            << serial::loggable(attempt->reason);
     }
     lock_ = std::move(lock);
     refreshTimer_.setInterval(refreshInterval);

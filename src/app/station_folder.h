@@ -32,8 +32,7 @@ public:
     // can be made or read) and touches no file; then `locked()` is false.
     // Another station's lock that may be stale is watched first, with a
     // window that says so and lets the operator give up.
-    explicit HeldFolder(
-        std::chrono::milliseconds refreshInterval = textfile::kLockRefreshInterval);
+    explicit HeldFolder(std::chrono::milliseconds refreshInterval = textfile::kLockRefreshInterval);
 
     bool locked() const { return lock_ != nullptr; }
 

@@ -13,8 +13,10 @@ namespace scanforms {
 
 std::string folderLostBox(const std::string& takenBy) {
     return std::string("Scan Forms stopped recording: this folder is no longer this station's (") +
-           takenBy + "). No further sheet is recorded here. The records this station wrote are "
-           "in " + kRecordFileName + ", or in " + kArchiveFolder +
+           takenBy +
+           "). No further sheet is recorded here. The records this station wrote are "
+           "in " +
+           kRecordFileName + ", or in " + kArchiveFolder +
            " if the other station started a batch. Press Done to end Scan Forms here.";
 }
 

@@ -79,8 +79,11 @@ LockAttempt FolderLock::lock(LockClock::time_point now) {
     } catch (const Failure& failure) {
         return {LockState::Failed, std::nullopt, failure.description(), {}, {}};
     }
-    return {LockState::Failed, std::nullopt,
-            "the stale lock " + std::string(kFolderLockName) + " cannot be removed", {}, {}};
+    return {LockState::Failed,
+            std::nullopt,
+            "the stale lock " + std::string(kFolderLockName) + " cannot be removed",
+            {},
+            {}};
 }
 
 bool FolderLock::placeOurs() {
@@ -163,20 +166,25 @@ std::optional<LockAttempt> FolderLock::judge(const std::string& text, LockClock:
     if (watched_ && watched_->text != text) {
         watched_.reset();
         return LockAttempt{LockState::HeldElsewhere,
-                           holder ? std::optional(holder->identity) : std::nullopt, {}, {}, {}};
+                           holder ? std::optional(holder->identity) : std::nullopt,
+                           {},
+                           {},
+                           {}};
     }
     if (!watched_) {
         watched_ = Watched{text, now};
     }
     const milliseconds interval =
-        holder ? std::clamp(holder->refreshInterval, kShortestRefreshInterval,
-                            kLongestRefreshInterval)
-               : kLongestRefreshInterval;
+        holder
+            ? std::clamp(holder->refreshInterval, kShortestRefreshInterval, kLongestRefreshInterval)
+            : kLongestRefreshInterval;
     const milliseconds staleAfter = 2 * interval;
     const milliseconds quiet = duration_cast<milliseconds>(now - watched_->since);
     if (quiet < staleAfter) {
         return LockAttempt{LockState::Watching,
-                           holder ? std::optional(holder->identity) : std::nullopt, {}, quiet,
+                           holder ? std::optional(holder->identity) : std::nullopt,
+                           {},
+                           quiet,
                            staleAfter};
     }
     takenOver_.reason = holder ? "its heartbeat did not move for " + seconds(quiet)

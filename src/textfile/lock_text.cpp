@@ -27,8 +27,7 @@ std::optional<std::string_view> field(std::string_view text, std::size_t& at,
     }
     const std::string_view line = text.substr(at, end - at);
     at = end + 1;
-    if (line.size() <= key.size() || line.substr(0, key.size()) != key ||
-        line[key.size()] != '=') {
+    if (line.size() <= key.size() || line.substr(0, key.size()) != key || line[key.size()] != '=') {
         return std::nullopt;
     }
     return line.substr(key.size() + 1);
@@ -58,9 +57,8 @@ std::optional<LockHolder> parseLockText(std::string_view text) {
     const auto token = field(text, at, "token");
     const auto refresh = field(text, at, "refresh-ms");
     const auto heartbeat = field(text, at, "heartbeat");
-    if (!host || !machine || !process || !token || !refresh || !heartbeat ||
-        !allDigits(*process) || token->empty() || !allDigits(*refresh) ||
-        !allDigits(*heartbeat) || at != text.size()) {
+    if (!host || !machine || !process || !token || !refresh || !heartbeat || !allDigits(*process) ||
+        token->empty() || !allDigits(*refresh) || !allDigits(*heartbeat) || at != text.size()) {
         return std::nullopt;
     }
     LockHolder holder;
@@ -84,8 +82,8 @@ std::string newLockToken() {
 }
 
 std::string holderText(const ProcessIdentity& identity) {
-    return "the computer " + identity.computer + " (process " +
-           std::to_string(identity.process) + ")";
+    return "the computer " + identity.computer + " (process " + std::to_string(identity.process) +
+           ")";
 }
 
 }  // namespace scanforms::textfile

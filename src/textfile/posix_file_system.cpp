@@ -6,18 +6,17 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <stdio.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
 
 #include "common/failure.h"
 #include "textfile/file_system.h"
+#include "textfile/posix_machine.h"
 
 namespace scanforms::textfile {
 namespace {
@@ -48,41 +47,30 @@ FileStatus statusFrom(const struct stat& st) {
     return status;
 }
 
+// All of `bytes`, at `offset` when there is one, else at the file's position.
+void writeWhole(int fd, std::string_view bytes, std::optional<long long> offset) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const char* from = bytes.data() + done;
+        const std::size_t left = bytes.size() - done;
+        const ssize_t n = offset
+                              ? ::pwrite(fd, from, left,
+                                         static_cast<off_t>(*offset + static_cast<long long>(done)))
+                              : ::write(fd, from, left);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            failWithErrno(ENOSPC);
+        } else if (errno != EINTR) {
+            failWithErrno(errno);
+        }
+    }
+}
+
 // The answers of a file system that lacks the call asked of it.
 bool cannotDo(int error) {
     return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
            error == EMLINK || error == EXDEV;
-}
-
-// The first line of a small system file; empty when there is none.
-std::string firstLineOf(const char* path) {
-    std::string line;
-    if (FILE* file = std::fopen(path, "re")) {
-        char buffer[256] = {};
-        if (std::fgets(buffer, sizeof buffer, file) != nullptr) {
-            line = buffer;
-        }
-        std::fclose(file);
-    }
-    line.erase(std::min(line.find('\n'), line.size()));
-    return line;
-}
-
-// This system, this boot of it and its space of process numbers (a container
-// has its own): only a process with all three alike may look another's
-// process number up. Empty without a machine identity.
-std::string machineIdentity() {
-    std::string machine = firstLineOf("/etc/machine-id");
-    if (machine.empty()) {
-        machine = firstLineOf("/var/lib/dbus/machine-id");
-    }
-    if (machine.empty()) {
-        return {};
-    }
-    char space[64] = {};
-    const ssize_t n = ::readlink("/proc/self/ns/pid", space, sizeof space - 1);
-    return machine + ' ' + firstLineOf("/proc/sys/kernel/random/boot_id") + ' ' +
-           std::string(space, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -179,17 +167,7 @@ public:
     }
 
     void write(Handle handle, std::string_view bytes) override {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fdOf(handle), bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-            } else if (n == 0) {
-                failWithErrno(ENOSPC);
-            } else if (errno != EINTR) {
-                failWithErrno(errno);
-            }
-        }
+        writeWhole(fdOf(handle), bytes, std::nullopt);
     }
 
     void syncData(Handle handle) override {
@@ -203,18 +181,7 @@ public:
     }
 
     void writeAt(Handle handle, long long offset, std::string_view bytes) override {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::pwrite(fdOf(handle), bytes.data() + done, bytes.size() - done,
-                                       static_cast<off_t>(offset + static_cast<long long>(done)));
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-            } else if (n == 0) {
-                failWithErrno(ENOSPC);
-            } else if (errno != EINTR) {
-                failWithErrno(errno);
-            }
-        }
+        writeWhole(fdOf(handle), bytes, offset);
     }
 
     void close(Handle handle) override { ::close(fdOf(handle)); }
@@ -299,7 +266,7 @@ public:
         if (::gethostname(name, sizeof name - 1) == 0) {
             identity.computer = name;
         }
-        identity.machine = machineIdentity();
+        identity.machine = posixMachineIdentity();
         return identity;
     }
 

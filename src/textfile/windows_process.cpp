@@ -19,7 +19,8 @@ std::string machineGuid() {
     wchar_t guid[64] = {};
     DWORD size = sizeof guid;
     if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Cryptography", L"MachineGuid",
-                     RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, guid, &size) != ERROR_SUCCESS) {
+                     RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, guid,
+                     &size) != ERROR_SUCCESS) {
         return {};
     }
     return narrow(guid).value_or("");

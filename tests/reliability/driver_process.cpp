@@ -79,8 +79,8 @@ DriverProcess::DriverProcess(const std::string& device, const std::string& outpu
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile_.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    const int spawned = posix_spawnp(&pid_, words.front().c_str(), &actions, nullptr, argv.data(),
-                                     envp.data());
+    const int spawned =
+        posix_spawnp(&pid_, words.front().c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         pid_ = -1;

@@ -91,10 +91,11 @@ TEST(FolderLock, AStationSuspendedWhileItsFolderWasTakenRecordsNothingMoreAndSay
     DriverProcess b(simB.linkPath(), "b.txt", {kElsewhere, {}});
     ASSERT_TRUE(waitFor([&] { return recordsIn(".") == 1; }, 30s)) << b.output();
     a.signal(SIGCONT);
-    EXPECT_TRUE(waitFor(
-        [&] { return a.output().find("was not recorded") != std::string::npos; }, 30s));
+    EXPECT_TRUE(
+        waitFor([&] { return a.output().find("was not recorded") != std::string::npos; }, 30s));
     EXPECT_NE(a.output().find("box: Scan Forms stopped recording: this folder is no longer this "
-                              "station's (" + holderHere()),
+                              "station's (" +
+                              holderHere()),
               std::string::npos)
         << a.output();
     ASSERT_TRUE(waitFor([&] { return !b.running(); }, 60s)) << b.output();

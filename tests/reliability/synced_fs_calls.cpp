@@ -118,8 +118,8 @@ int rename(const char* from, const char* to, unsigned int flags) {
     if (self().refusesRename() && ::lstat(self().live(to).c_str(), &st) == 0) {
         return -EPERM;
     }
-    return result(::renameat2(AT_FDCWD, self().live(from).c_str(), AT_FDCWD,
-                              self().live(to).c_str(), flags));
+    return result(
+        ::renameat2(AT_FDCWD, self().live(from).c_str(), AT_FDCWD, self().live(to).c_str(), flags));
 }
 
 // As the GNOME desktop's SMB client does, a time set to "now" is stored as

@@ -35,8 +35,9 @@ TEST(FolderClaim, ALostFolderGetsNoRecordOneBoxEachLaterSheetNamedAndNoFileAtDon
         const std::vector<std::string> boxes = run.entries("box:");
         ASSERT_EQ(boxes.size(), 4u) << foundByRefresh;
         EXPECT_EQ(boxes[0], "box:48||" + folderLostBox(*claim.taken));
-        EXPECT_TRUE(boxes[1].ends_with("This folder is no longer this station's: Scan.TXT is "
-                                       "closed, sheet 000002 was not recorded"));
+        EXPECT_TRUE(
+            boxes[1].ends_with("This folder is no longer this station's: Scan.TXT is "
+                               "closed, sheet 000002 was not recorded"));
         EXPECT_TRUE(boxes[2].ends_with("sheet 000003 was not recorded"));
         EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
         EXPECT_FALSE(dir.exists("com.TXT") || dir.exists("FormsFlag.TXT"));

@@ -155,7 +155,8 @@ TEST(FolderLock, ALockIsPlacedSyncedAndLeftToTheStationThatTookItOver) {
         return e.starts_with("placeUnderFreeName");
     });
     ASSERT_NE(placing, fs.log.end());
-    EXPECT_TRUE(std::prev(placing)->starts_with("syncData .scanforms.lock.")) << *std::prev(placing);
+    EXPECT_TRUE(std::prev(placing)->starts_with("syncData .scanforms.lock."))
+        << *std::prev(placing);
     EXPECT_EQ(lock->refresh(), std::nullopt);
     EXPECT_EQ(parseLockText(dir.read(".scanforms.lock"))->heartbeat, 1u);
     EXPECT_EQ(fs.log.back(), "syncData .scanforms.lock");

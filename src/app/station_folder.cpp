@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QProgressDialog>
 #include <string>
@@ -109,6 +110,7 @@ std::optional<textfile::LockAttempt> HeldFolder::lockWatching(textfile::FolderLo
     // A live holder moves its heartbeat within its interval; looking four
     // times as often sees that long before the lock would count as stale.
     constexpr std::chrono::milliseconds kLookEvery{250};
+    constexpr int kWatchWidth = 480;
     textfile::LockAttempt attempt = lock.lock(textfile::LockClock::now());
     if (attempt.state != textfile::LockState::Watching) {
         return attempt;
@@ -116,6 +118,10 @@ std::optional<textfile::LockAttempt> HeldFolder::lockWatching(textfile::FolderLo
     qCInfo(lcFolder).noquote() << "watching the lock of" << serial::loggable(holderOf(attempt))
                                << "before taking it over";
     QProgressDialog watch;
+    auto* label = new QLabel(&watch);
+    label->setWordWrap(true);
+    watch.setLabel(label);
+    watch.setMinimumWidth(kWatchWidth);
     watch.setWindowTitle(QStringLiteral("Scan Forms"));
     watch.setRange(0, 0);
     watch.setLabelText(watchText(attempt));

@@ -4,7 +4,10 @@
 #include "station/station.h"
 
 #include <new>
+#include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "common/failure.h"
 #include "decode/multiple_marks.h"
@@ -202,8 +205,14 @@ void Station::startScanning() {
             throw;
         }
         view_.setStatusText("Start feeding your answer sheets.");
-        beginRecordFile();
-        scanner_.sendCommand("READ");
+        try {
+            beginRecordFile();
+            scanner_.sendCommand("READ");
+        } catch (...) {
+            // No sheet will be read: the status line must not ask for them.
+            view_.setStatusText(kBatchNotStarted);
+            throw;
+        }
     });
 }
 
@@ -211,20 +220,29 @@ void Station::beginRecordFile() {
     // Scan.TXT is emptied only once its records are safe elsewhere: a second
     // press by mistake, or a new run before the last batch was taken away,
     // loses nothing.
-    const auto kept =
-        textfile::archiveFile(kRecordFileName, kArchiveFolder, textfile::localTimeNow());
-    if (kept) {
-        view_.log("last batch kept in " + *kept);
+    // A case-insensitive share may list two spellings that the server
+    // holds apart: each is kept, since the one emptied may not be the one
+    // that held the last batch.
+    const std::vector<textfile::KeptCopy> kept =
+        textfile::archiveEverySpelling(kRecordFileName, kArchiveFolder, textfile::localTimeNow());
+    const std::string written = files_.existingSpelling(kRecordFileName).value_or(kRecordFileName);
+    std::optional<std::string> keptWritten;
+    for (const textfile::KeptCopy& copy : kept) {
+        view_.log("last batch kept in " + copy.copy +
+                  (copy.spelling == written ? "" : " (from " + copy.spelling + ")"));
+        if (copy.spelling == written) {
+            keptWritten = copy.copy;
+        }
     }
-    files_.openOutput(kWrittenFile, kRecordFileName);
-    view_.log("batch started: Scan.TXT emptied");
+    namingOnFailure(written, [&] { files_.openOutput(kWrittenFile, kRecordFileName); });
+    view_.log("batch started: " + written + " emptied");
     const std::size_t moved = std::exchange(recordsInScanFile_, 0);
     // Records this run wrote leave the file the grading program reads: the
     // operator is told where they went. An earlier run's only get the log.
-    if (kept && moved > 0) {
-        view_.messageBox(
-            batchKeptBox(moved, textfile::pathIn(kArchiveFolder, textfile::lastPartOf(*kept))),
-            BoxStyle::Information, std::nullopt);
+    if (keptWritten && moved > 0) {
+        view_.messageBox(batchKeptBox(moved, textfile::pathIn(kArchiveFolder,
+                                                              textfile::lastPartOf(*keptWritten))),
+                         BoxStyle::Information, std::nullopt);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "station/operator_texts.h"
 #include "station/station_fixture.h"
 
 namespace scanforms::testing {
@@ -115,6 +116,7 @@ TEST_F(ScanningLoop, BatchThatCannotBeKeptIsNotEmptiedAndNoReadIsSent) {
     log.clear();
     station.onStartScanningClicked();
     EXPECT_EQ(log, (Strings{"status:Start feeding your answer sheets.",
+                            std::string("status:") + kBatchNotStarted,
                             "box:64||You have encountered error Path/File access error: "
                             "ScanArchive is not a folder"}));
     EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
@@ -203,7 +205,9 @@ TEST_F(ScanningLoop, RecordFileThatCannotBeCreatedSendsNoRead) {
     log.clear();
     station.onStartScanningClicked();
     EXPECT_EQ(log, (Strings{"status:Start feeding your answer sheets.",
-                            "box:64||You have encountered error Path/File access error"}));
+                            std::string("status:") + kBatchNotStarted,
+                            "box:64||You have encountered error Path/File access error: "
+                            "scan.txt"}));
 }
 
 TEST_F(ScanningLoop, FullDiskIsReportedAndLoopGoesOn) {

@@ -48,16 +48,6 @@ void copyAll(FileSystem& fs, Handle from, Handle to) {
     }
 }
 
-std::string readAll(FileSystem& fs, const std::string& path) {
-    HandleGuard file(fs, fs.open(path, OpenMode::Read));
-    std::string bytes;
-    std::string buffer(kCopyChunk, '\0');
-    while (const std::size_t n = fs.read(file.get(), buffer.data(), buffer.size())) {
-        bytes.append(buffer.data(), n);
-    }
-    return bytes;
-}
-
 // Where an archive name of `name` puts it among the copies: its second, then
 // its number of that second; nothing for a name archiveName does not give.
 std::optional<std::pair<std::string, int>> archiveOrder(std::string_view entry,
@@ -112,12 +102,12 @@ std::optional<std::string> newestCopyIfSame(const std::string& source, long long
         if (!status || status->type != FileType::Regular || status->size != size) {
             return std::nullopt;
         }
-        copied = readAll(fs, copy);
+        copied = readWholeFile(fs, copy);
     } catch (const Failure&) {
         return std::nullopt;  // a copy that cannot be read is no copy to rely on
     }
     std::string original;
-    namingOnFailure(lastPartOf(source), [&] { original = readAll(fs, source); });
+    namingOnFailure(lastPartOf(source), [&] { original = readWholeFile(fs, source); });
     return original == copied ? std::optional(copy) : std::nullopt;
 }
 

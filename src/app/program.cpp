@@ -7,6 +7,7 @@
 #include <QObject>
 #include <string>
 
+#include "app/folder_share.h"
 #include "app/port_listing.h"
 #include "app/port_menu.h"
 #include "app/station_folder.h"
@@ -22,6 +23,7 @@ int runScanForms(Scanner& scanner) {
     if (!folder.locked()) {
         return 1;
     }
+    warnOfFolderThatHoldsWrites();
     keepRecordFileWhole();
 
     window::ScanWindow scanWindow(scanner);

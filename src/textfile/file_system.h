@@ -144,4 +144,16 @@ private:
     std::optional<Handle> handle_;
 };
 
+// All the bytes of the file at `path`.
+inline std::string readWholeFile(FileSystem& fs, const std::string& path) {
+    constexpr std::size_t kChunk = 64 * 1024;
+    HandleGuard file(fs, fs.open(path, OpenMode::Read));
+    std::string bytes;
+    std::string buffer(kChunk, '\0');
+    while (const std::size_t n = fs.read(file.get(), buffer.data(), buffer.size())) {
+        bytes.append(buffer.data(), n);
+    }
+    return bytes;
+}
+
 }  // namespace scanforms::textfile

@@ -13,6 +13,8 @@
 
 #include <cerrno>
 #include <ctime>
+#include <mutex>
+#include <set>
 
 #include "common/failure.h"
 #include "textfile/file_system.h"
@@ -25,6 +27,14 @@ constexpr std::size_t kLongestDirectory = 1u << 20;
 
 [[noreturn]] void failWithErrno(int error) {
     throw Failure(describeErrno(error));
+}
+
+// Errors with which a file system refuses an open for appending that it
+// would take for writing: "not supported", and the "I/O error" smbnetfs
+// answers. A real I/O error fails again on the second open.
+bool refusesAppend(int error) {
+    return error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS || error == EINVAL ||
+           error == EIO;
 }
 
 int fdOf(Handle handle) {
@@ -132,7 +142,16 @@ public:
             access = O_WRONLY;
         }
         const int flags = access | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-        const int fd = ::open(path.c_str(), flags, 0666);
+        int fd = ::open(path.c_str(), flags, 0666);
+        if (fd == -1 && (flags & O_APPEND) != 0 && refusesAppend(errno)) {
+            // A share that cannot append (smbnetfs) still writes at an
+            // offset: each write is then placed at the file's end by hand.
+            fd = ::open(path.c_str(), flags & ~O_APPEND, 0666);
+            if (fd != -1) {
+                const std::lock_guard lock(mutex_);
+                appendedByHand_.insert(fd);
+            }
+        }
         if (fd == -1) {
             failWithErrno(errno);
         }
@@ -167,6 +186,9 @@ public:
     }
 
     void write(Handle handle, std::string_view bytes) override {
+        if (appendsByHand(handle) && ::lseek(fdOf(handle), 0, SEEK_END) == -1) {
+            failWithErrno(errno);
+        }
         writeWhole(fdOf(handle), bytes, std::nullopt);
     }
 
@@ -184,7 +206,13 @@ public:
         writeWhole(fdOf(handle), bytes, offset);
     }
 
-    void close(Handle handle) override { ::close(fdOf(handle)); }
+    void close(Handle handle) override {
+        {
+            const std::lock_guard lock(mutex_);
+            appendedByHand_.erase(fdOf(handle));
+        }
+        ::close(fdOf(handle));
+    }
 
     void syncDirectory(const std::string& directory) override {
         const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -274,6 +302,16 @@ public:
         // A process of another user answers "not permitted", but runs.
         return process > 0 && (::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
     }
+
+private:
+    bool appendsByHand(Handle handle) {
+        const std::lock_guard lock(mutex_);
+        return appendedByHand_.contains(fdOf(handle));
+    }
+
+    std::mutex mutex_;
+    // Files of OpenMode::Write opened without O_APPEND.
+    std::set<int> appendedByHand_;
 };
 
 }  // namespace

@@ -46,7 +46,7 @@ const ManPage kScanformsPage{
      "Comm Port opened OK. Initializing Scanner...",
      "Comm Port open failed.  Please select a different Comm Port.", kScannerReady,
      "Scanner not detected.  Check the power and cable.", "Start feeding your answer sheets.",
-     "Please initialize the scanner first.", "The scanner read....",
+     "Please initialize the scanner first.", kBatchNotStarted, "The scanner read....",
      // Message boxes
      "Read error.", kFaultBox, "Multiple marks at position(s):  ", "Re-scan the form.", "Warning!",
      kEndOfBatchBox, "Press the END button on your scanner.", "Press scanner END button.",

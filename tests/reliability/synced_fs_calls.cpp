@@ -73,6 +73,9 @@ int liveFlags(int flags) {
 
 int openFile(const char* path, fuse_file_info* file) {
     ADMIT((file->flags & O_TRUNC) != 0);
+    if (const int refused = self().refusal(path, file->flags)) {
+        return -refused;
+    }
     const int fd = ::open(self().live(path).c_str(), liveFlags(file->flags));
     file->fh = static_cast<std::uint64_t>(fd);
     return fd < 0 ? -errno : 0;
@@ -80,6 +83,9 @@ int openFile(const char* path, fuse_file_info* file) {
 
 int create(const char* path, mode_t mode, fuse_file_info* file) {
     ADMIT(true);
+    if (const int refused = self().refusal(path, file->flags)) {
+        return -refused;
+    }
     const int fd = ::open(self().live(path).c_str(), liveFlags(file->flags) | O_CREAT, mode);
     file->fh = static_cast<std::uint64_t>(fd);
     return fd < 0 ? -errno : 0;

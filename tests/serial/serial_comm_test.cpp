@@ -457,7 +457,9 @@ TEST_F(SerialCommTest, AHangUpIsReportedOnceAndRecoverReconnectsWhenTheDeviceIsB
     // Until the simulator has a new device end, Recover cannot reconnect.
     try {
         comm.recover();
-        EXPECT_EQ(sim->paths().size(), 2u) << "Recover succeeded with no device there";
+        // The link comes back just before the new device's path is printed.
+        EXPECT_TRUE(waitFor([&] { return sim->paths().size() == 2; }))
+            << "Recover succeeded with no device there";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.description(), "Scanner is not connected");
         ASSERT_TRUE(waitFor([&] { return sim->paths().size() == 2; }, kHangUpTimeout));

@@ -9,14 +9,14 @@ namespace scanforms::serial {
 
 std::optional<wire::DecodeResult> FrameInput::next(DevicePort* device) {
     for (;;) {
+        // Also with the chunk used up: the decoder may hold a bad frame's
+        // bytes to decode again.
         std::string_view rest = unread();
-        if (!rest.empty()) {
-            const std::size_t before = rest.size();
-            auto decoded = decoder_.next(rest);
-            used_ += static_cast<qsizetype>(before - rest.size());
-            if (decoded) {
-                return decoded;
-            }
+        const std::size_t before = rest.size();
+        auto decoded = decoder_.next(rest);
+        used_ += static_cast<qsizetype>(before - rest.size());
+        if (decoded) {
+            return decoded;
         }
         if (device == nullptr || !device->hasInput()) {
             return std::nullopt;

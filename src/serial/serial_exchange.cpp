@@ -37,7 +37,13 @@ void SerialComm::pump() {
 
 void SerialComm::raise(const wire::DecodeResult& decoded) {
     if (const auto* error = std::get_if<wire::FrameError>(&decoded)) {
-        badInput(wire::describe(*error));
+        if (input_.decoder().midFrame()) {
+            // A frame starts inside the bad bytes: they were noise before it,
+            // and that frame is what the scanner sent.
+            droppedBeforeFrame(wire::describe(*error));
+        } else {
+            badInput(wire::describe(*error));
+        }
     } else {
         raiseFrame(std::get<wire::Frame>(decoded));
     }
@@ -122,6 +128,14 @@ void SerialComm::badInput(const std::string& reason) {
     events()->onScanFault(reason);
 }
 
+void SerialComm::droppedBeforeFrame(const std::string& reason) {
+    if (!noiseLogged_) {
+        noiseLogged_ = true;
+        qCInfo(lcSerial).noquote()
+            << portName() << "bad input dropped, a frame starts inside it:" << loggable(reason);
+    }
+}
+
 // Times each frame from its first byte, however slowly the rest trickles
 // in; a frame that is not finished in time is dropped.
 void SerialComm::watchFrame() {
@@ -152,7 +166,11 @@ void SerialComm::onFrameTimeout() {
     }
     input_.decoder().skipToNextFrame();
     frameTimer_.stop();
-    badInput(kFrameTimedOut);
+    if (input_.decoder().midFrame()) {
+        droppedBeforeFrame(kFrameTimedOut);
+    } else {
+        badInput(kFrameTimedOut);
+    }
     pump();
 }
 

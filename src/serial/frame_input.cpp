@@ -50,6 +50,10 @@ HeldInput FrameInput::held(std::string_view waiting, bool readOwed) const {
             held.sheets.push_back(frame->text);
         }
     }
+    if (const auto frame = decoder.frameUnderWay();
+        frame && frame->type == wire::FrameType::Sheet) {
+        held.partialSheet = frame->payload;
+    }
     using InFlight = HeldInput::InFlight;
     held.inFlight = decoder.midFrame() ? InFlight::PartialFrame
                     : readOwed         ? InFlight::ReadUnanswered

@@ -9,12 +9,20 @@
 
 namespace scanforms {
 
-std::vector<std::string> Station::logHeldInput(ListeningStops stops) {
+HeldInput Station::logHeldInput(ListeningStops stops) {
     const HeldInput held = scanner_.heldInput();
     for (const std::string& line : heldInputLogLines(held, stops)) {
         view_.log(line);
     }
-    return heldSheetIds(held);
+    return held;
+}
+
+void Station::stopScanningNamingHeldInput(ListeningStops stops) {
+    const HeldInput held = logHeldInput(stops);
+    scanner_.closePort();
+    if (!held.empty()) {
+        view_.messageBox(scanningStoppedBox(held, stops), BoxStyle::Exclamation, std::nullopt);
+    }
 }
 
 void Station::finish() {
@@ -34,7 +42,8 @@ void Station::finish() {
         files_.close(kWrittenFile);
         // A read outstanding when Done was pressed may have pulled a sheet
         // meanwhile; it waits unread, and is named before the program ends.
-        const std::vector<std::string> unrecorded = logHeldInput(ListeningStops::Done);
+        const std::vector<std::string> unrecorded =
+            heldSheetIds(logHeldInput(ListeningStops::Done));
         scanner_.closePort();
         if (!unrecorded.empty()) {
             view_.messageBox(sheetsAfterDoneBox(unrecorded), BoxStyle::Exclamation, std::nullopt);
@@ -47,6 +56,15 @@ void Station::finish() {
         view_.log("done: port " + std::to_string(chosenPort_) + " saved" +
                   (recordWritten_ ? ", FormsFlag.TXT written" : ""));
         endProgram();
+    });
+}
+
+void Station::warnOfClosingMidBatch() {
+    trapped("closing the window mid-batch", OnFailure::Silent, [&] {
+        // With nothing on the line the port stays open until the window goes.
+        if (!scanner_.heldInput().empty()) {
+            stopScanningNamingHeldInput(ListeningStops::WindowClosed);
+        }
     });
 }
 

@@ -5,11 +5,13 @@
 
 #include <QFileInfo>
 
+#include "scanner/serial_timeouts.h"
 #include "serial/open_failure.h"
-#include "serial/serial_timeouts.h"
 
 namespace scanforms::serial {
 namespace {
+
+using scanner::kDeviceWatchInterval;
 
 // The most bytes read from the port in one go.
 constexpr qint64 kReadChunk = 4096;

@@ -8,12 +8,13 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "common/settings_ini.h"
+
 namespace scanforms::serial {
 namespace {
 
 constexpr char kSettingsFolder[] = "scanforms";
 constexpr char kSettingsFile[] = "scanforms.conf";
-constexpr char kPortsGroup[] = "ports";
 
 // Whether every line of the file is blank, a [group] or a key=value: all
 // that QSettings writes back. Anything else, such as a comment, it drops.
@@ -35,11 +36,11 @@ bool holdsOnlySettings(const QString& path) {
 }  // namespace
 
 std::string portVariable(std::int16_t port) {
-    return "SCANFORMS_COM" + std::to_string(port);
+    return scanforms::portVariable(port);
 }
 
 std::string portLabel(std::int16_t port) {
-    return "Com" + std::to_string(port);
+    return scanforms::portLabel(port);
 }
 
 std::string settingsFilePath() {
@@ -57,7 +58,8 @@ PortDevice resolvePort(std::int16_t port) {
     const QSettings settings(QString::fromStdString(settingsFilePath()), QSettings::IniFormat);
     const QString mapped = settings
                                .value(QStringLiteral("%1/%2").arg(
-                                   kPortsGroup, QString::fromStdString(portLabel(port))))
+                                   QLatin1String(kPortsGroup.data(), kPortsGroup.size()),
+                                   QString::fromStdString(portLabel(port))))
                                .toString()
                                .trimmed();
     if (!mapped.isEmpty()) {
@@ -86,7 +88,8 @@ std::optional<std::string> savePortMapping(std::int16_t port, const std::string&
     // QSettings writes through a QSaveFile: the new file whole, or none.
     settings.setAtomicSyncRequired(true);
     const QString key =
-        QStringLiteral("%1/%2").arg(kPortsGroup, QString::fromStdString(portLabel(port)));
+        QStringLiteral("%1/%2").arg(QLatin1String(kPortsGroup.data(), kPortsGroup.size()),
+                                    QString::fromStdString(portLabel(port)));
     if (device.empty()) {
         settings.remove(key);
     } else {

@@ -3,8 +3,6 @@
 
 // The real component against scanner-sim over a pseudo-terminal.
 
-#include "serial/serial_comm.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
@@ -29,13 +27,14 @@
 #include "common/failure.h"
 #include "played_scanner.h"
 #include "recording_events.h"
+#include "serial/qt_platform.h"
 #include "sim_process.h"
 
 namespace scanforms::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using serial::LinkState;
+using scanner::LinkState;
 using serial::SerialComm;
 using Clock = std::chrono::steady_clock;
 
@@ -488,7 +487,7 @@ TEST_F(SerialCommTest, ASheetWhileTheSetupAnswerAndAReadAreOwedAnswersTheRead) {
     played->send(sheetFrame("first"));
     ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
     EXPECT_EQ(events.count("InitComplete"), 0u);
-    EXPECT_EQ(comm.owed(), serial::Owed::SetupAnswer);
+    EXPECT_EQ(comm.owed(), scanner::Owed::SetupAnswer);
 }
 
 // The frame timer fires with the rest of the frame in the port's buffer

@@ -80,7 +80,11 @@ void ScannerComponent::moveTo(LinkState link, Owed owed) {
 // ---- Members ----
 
 void ScannerComponent::setPortNumber(std::int16_t port) {
-    if (port <= 0) {
+    if (port == 0) {
+        // The station's port until the operator clicks one.
+        throw Failure("No port chosen: click Com1, Com2, Com3 or Com4 first");
+    }
+    if (port < 0) {
         throw Failure("Port number " + std::to_string(port) + " is not a serial port");
     }
     portNumber_ = port;

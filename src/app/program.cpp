@@ -25,6 +25,7 @@ int runScanForms(Scanner& scanner) {
     keepRecordFileWhole();
 
     window::ScanWindow scanWindow(scanner);
+    scanWindow.watchFolder(folder);
     PortMenus portMenus(scanWindow, serial::systemSerialDevices);
     // Done ends the event loop at once. The close box closes the only window,
     // which ends the loop the same way; the window object is destroyed on the

@@ -20,6 +20,7 @@ namespace {
 constexpr char kSetupString[] = "f-3652.800";
 constexpr char kInitializeFirst[] = "Please initialize the scanner first.";
 constexpr int kPortButtons = 4;
+constexpr char kFolderNotOurs[] = "This folder is no longer this station's";
 
 }  // namespace
 
@@ -292,8 +293,13 @@ void Station::recordSheet(const decode::DecodedSheet& sheet, const std::string& 
 }
 
 void Station::writeRecord(const decode::DecodedSheet& sheet) {
-    const bool recordFileOpen = files_.isOpen(kWrittenFile);
+    bool recordFileOpen = files_.isOpen(kWrittenFile);
     try {
+        // Never a record into a Scan.TXT that another station now writes.
+        if (folderLost()) {
+            recordFileOpen = false;
+            throw Failure(kFolderNotOurs);
+        }
         files_.writeLine(kWrittenFile, {sheet.id(), sheet.answers});
     } catch (const Failure& failure) {
         // The operator must know which sheet to scan again.

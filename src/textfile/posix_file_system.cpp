@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 
 #include "common/failure.h"
 #include "textfile/file_system.h"
+#include "textfile/posix_machine.h"
 
 namespace scanforms::textfile {
 namespace {
@@ -43,6 +45,32 @@ FileStatus statusFrom(const struct stat& st) {
     status.size = static_cast<long long>(st.st_size);
     status.modifiedSeconds = static_cast<std::int64_t>(st.st_mtime);
     return status;
+}
+
+// All of `bytes`, at `offset` when there is one, else at the file's position.
+void writeWhole(int fd, std::string_view bytes, std::optional<long long> offset) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const char* from = bytes.data() + done;
+        const std::size_t left = bytes.size() - done;
+        const ssize_t n = offset
+                              ? ::pwrite(fd, from, left,
+                                         static_cast<off_t>(*offset + static_cast<long long>(done)))
+                              : ::write(fd, from, left);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            failWithErrno(ENOSPC);
+        } else if (errno != EINTR) {
+            failWithErrno(errno);
+        }
+    }
+}
+
+// The answers of a file system that lacks the call asked of it.
+bool cannotDo(int error) {
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
+           error == EMLINK || error == EXDEV;
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -139,17 +167,7 @@ public:
     }
 
     void write(Handle handle, std::string_view bytes) override {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fdOf(handle), bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-            } else if (n == 0) {
-                failWithErrno(ENOSPC);
-            } else if (errno != EINTR) {
-                failWithErrno(errno);
-            }
-        }
+        writeWhole(fdOf(handle), bytes, std::nullopt);
     }
 
     void syncData(Handle handle) override {
@@ -162,10 +180,8 @@ public:
         return ::ftruncate(fdOf(handle), static_cast<off_t>(size)) == 0;
     }
 
-    void touch(Handle handle) override {
-        if (::futimens(fdOf(handle), nullptr) == -1) {
-            failWithErrno(errno);
-        }
+    void writeAt(Handle handle, long long offset, std::string_view bytes) override {
+        writeWhole(fdOf(handle), bytes, offset);
     }
 
     void close(Handle handle) override { ::close(fdOf(handle)); }
@@ -206,6 +222,31 @@ public:
         failWithErrno(error);
     }
 
+    Placement placeUnderFreeName(const std::string& from, const std::string& to) override {
+        // A second name given, then the first taken away; where the file
+        // system has no hard links, a rename that refuses a taken name.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return Placement::Placed;
+        }
+        if (errno == EEXIST) {
+            return Placement::NameTaken;
+        }
+        if (!cannotDo(errno)) {
+            failWithErrno(errno);
+        }
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+            return Placement::Placed;
+        }
+        if (errno == EEXIST) {
+            return Placement::NameTaken;
+        }
+        if (cannotDo(errno) || errno == EINVAL) {
+            return Placement::Unsupported;
+        }
+        failWithErrno(errno);
+    }
+
     void remove(const std::string& path) override { ::unlink(path.c_str()); }
 
     bool makeDirectory(const std::string& path) override {
@@ -225,6 +266,7 @@ public:
         if (::gethostname(name, sizeof name - 1) == 0) {
             identity.computer = name;
         }
+        identity.machine = posixMachineIdentity();
         return identity;
     }
 

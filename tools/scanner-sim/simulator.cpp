@@ -121,6 +121,10 @@ void Simulator::playScript(Clock::time_point now) {
                 if (waitingForHost_) {
                     return;
                 }
+                // A pulled adapter takes its device name with it. The link
+                // must not outlive the device end: the system gives the freed
+                // terminal's number to the next one opened, anyone's.
+                link_.remove();
                 device_.reset();
                 output_.clear();
                 splitter_ = {};

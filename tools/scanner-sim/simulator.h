@@ -9,8 +9,8 @@
 //   host --commands--> PseudoTerminal --CommandSplitter--> CommandLog
 //                                                      \-> ScannerModel
 //   ScannerModel --steps--> PacedOutput --frames--> PseudoTerminal --> host
-//   HANGUP: PseudoTerminal closed; a second later a new one, its path
-//           printed and the link pointed at it
+//   HANGUP: link removed, PseudoTerminal closed; a second later a new one,
+//           the link pointed at it and its path printed
 
 #include <chrono>
 #include <cstdio>

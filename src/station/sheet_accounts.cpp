@@ -20,6 +20,21 @@ std::string whenListeningStopped(ListeningStops stops) {
     return {};
 }
 
+// The sentence that tells of a sheet that may be on its way after the ones
+// named (`noneNamed` when there are none); empty when nothing may be.
+std::string sheetOnItsWay(const HeldInput& held, bool noneNamed) {
+    if (!sheetMayBeOnItsWay(held)) {
+        return {};
+    }
+    return std::string(noneNamed ? "A" : "Another") +
+           " sheet may be on its way from the scanner: check its output tray, and scan again "
+           "any sheet there that is not in Scan.TXT.";
+}
+
+std::string sentences(const std::string& first, const std::string& second) {
+    return first.empty() || second.empty() ? first + second : first + " " + second;
+}
+
 std::string joined(const std::vector<std::string>& ids) {
     std::string list;
     for (const std::string& id : ids) {
@@ -73,13 +88,17 @@ std::vector<std::string> heldInputLogLines(const HeldInput& held, ListeningStops
     return lines;
 }
 
-std::string sheetsAfterDoneBox(const std::vector<std::string>& ids) {
+std::string sheetsAfterDoneBox(const HeldInput& held) {
+    const std::vector<std::string> ids = heldSheetIds(held);
+    std::string box;
     if (ids.size() == 1) {
-        return "Sheet " + ids.front() +
-               " was read after Done and is not in Scan.TXT. It must be scanned again.";
+        box = "Sheet " + ids.front() +
+              " was read after Done and is not in Scan.TXT. It must be scanned again.";
+    } else if (!ids.empty()) {
+        box = "Sheets " + joined(ids) +
+              " were read after Done and are not in Scan.TXT. They must be scanned again.";
     }
-    return "Sheets " + joined(ids) +
-           " were read after Done and are not in Scan.TXT. They must be scanned again.";
+    return sentences(box, sheetOnItsWay(held, ids.empty()));
 }
 
 std::string scanningStoppedBox(const HeldInput& held, ListeningStops stops) {
@@ -94,12 +113,7 @@ std::string scanningStoppedBox(const HeldInput& held, ListeningStops stops) {
         box += " Sheets " + joined(ids) +
                " were read and are not in Scan.TXT. They must be scanned again.";
     }
-    if (sheetMayBeOnItsWay(held)) {
-        box += std::string(ids.empty() ? " A" : " Another") +
-               " sheet may be on its way from the scanner: check its output tray, and scan again "
-               "any sheet there that is not in Scan.TXT.";
-    }
-    return box;
+    return sentences(box, sheetOnItsWay(held, ids.empty()));
 }
 
 std::string batchKeptBox(std::size_t records, const std::string& archive) {

@@ -8,9 +8,9 @@
 // either recorded or named to be scanned again:
 //
 //   a record that failed ------------> its failure's description names the sheet
-//   sheets held when listening stops -> one log line each, and a box: at Done,
-//                                       and at a port choice or the close box
-//                                       also when a sheet may be on its way
+//   sheets held when listening stops -> one log line each, and a box that
+//                                       also tells when a sheet may be on its
+//                                       way (Done, a port choice, the close box)
 //   a sheet coming in ----------------> named as the held ones once its bytes
 //                                       hold its identifier
 //   a read that may still be answered -> one log line: check the output tray
@@ -52,8 +52,9 @@ bool sheetMayBeOnItsWay(const HeldInput& held);
 // came and nothing is owed.
 std::vector<std::string> heldInputLogLines(const HeldInput& held, ListeningStops stops);
 
-// The box that names the sheets read after Done (one at least).
-std::string sheetsAfterDoneBox(const std::vector<std::string>& ids);
+// The box that names the sheets read after Done, and says when one more may
+// be on its way; empty when there is nothing to tell.
+std::string sheetsAfterDoneBox(const HeldInput& held);
 
 // The box shown when a port choice or the close box stops the scanning with
 // something held or on its way: "Scanning stopped: another port was chosen.

@@ -47,11 +47,10 @@ void Station::finish() {
         }
         // A read outstanding when Done was pressed may have pulled a sheet
         // meanwhile; it waits unread, and is named before the program ends.
-        const std::vector<std::string> unrecorded =
-            heldSheetIds(logHeldInput(ListeningStops::Done));
+        const std::string unrecorded = sheetsAfterDoneBox(logHeldInput(ListeningStops::Done));
         scanner_.closePort();
         if (!unrecorded.empty()) {
-            view_.messageBox(sheetsAfterDoneBox(unrecorded), BoxStyle::Exclamation, std::nullopt);
+            view_.messageBox(unrecorded, BoxStyle::Exclamation, std::nullopt);
         }
         if (folderOurs && recordWritten_) {
             files_.openOutput(kWrittenFile, kFlagFileName, textfile::OutputMode::Replace);

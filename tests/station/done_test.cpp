@@ -132,7 +132,8 @@ TEST_F(Done, CloseBoxRunsTerminationOnceAndSavesNothing) {
 }
 
 // Each sheet the scanner pulled and no event told of is named where scanning
-// stops: the log names each, and so does one box (at Done only the sheets).
+// stops: the log names each, and so does one box, which also says when one
+// more may be on its way.
 TEST_F(Done, WhereScanningStopsEverySheetHeldOrComingInIsNamed) {
     using InFlight = HeldInput::InFlight;
     const std::string coming = sheet("777123").substr(0, 100);
@@ -154,7 +155,7 @@ TEST_F(Done, WhereScanningStopsEverySheetHeldOrComingInIsNamed) {
          {"sheet 777123 partly read after Done: not in Scan.TXT, scan it again"}},
         {DonePressed,
          {{}, InFlight::PartialFrame, tooShort},
-         "",
+         "A " + onItsWay,
          {"a sheet may have been pulled after Done: check the output tray"}},
         {PortClicked,
          {{}, InFlight::PartialFrame, coming},

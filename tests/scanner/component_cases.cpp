@@ -38,8 +38,11 @@ bool textMatches(const std::string& expected, const std::string& actual) {
 
 }  // namespace
 
+// One case a few lines.
+// clang-format off
 const std::vector<ComponentCase> kComponentCases = {
-    {"SetupAnswered", "", 0, CaseDrive::SetUp, {{"InitComplete", "", 1}}, 0, 1000, kSetupOnly},
+    {"SetupAnswered", "", 0, CaseDrive::SetUp,
+     {{"InitComplete", "", 1}}, 0, 1000, kSetupOnly},
     // A scanner slow to wake is still found within the default wait.
     {"SetupAnsweredAfterFiveSeconds", "SETUPLATE 5000\n", 0, CaseDrive::SetUp,
      {{"InitComplete", "", 1}}, 5000, 6500, kSetupOnly},
@@ -49,30 +52,28 @@ const std::vector<ComponentCase> kComponentCases = {
     // not detected at once, no fault, nothing more sent.
     {"SetupGarbledIsNotDetectedAtOnce", "SETUPRAW \\x02Q3:abc\\x03junk\n", 0, CaseDrive::SetUp,
      {{"InitComplete", "Garbled answer from the scanner on {port}. ", 0}}, 0, 1000, kSetupOnly},
-    {"SetupAnsweredByASheetIsNotDetectedAtOnce", "SETUPRAW \\x02S3:abc\\x03\n", 0,
-     CaseDrive::SetUp,
+    {"SetupAnsweredByASheetIsNotDetectedAtOnce", "SETUPRAW \\x02S3:abc\\x03\n", 0, CaseDrive::SetUp,
      {{"InitComplete", "Garbled answer from the scanner on {port}. ", 0}}, 0, 1000, kSetupOnly},
     // The notice goes as soon as the sheet before it; the empty sheet ends
     // the loop.
-    {"SheetsAndNoticeInOrder", "SHEET first\nSHEET \\x00\\x03\\xff\nNOTICE Hopper low\nEMPTY\n", 0,
-     CaseDrive::Read,
-     {{"SheetRead", "first"},
-      {"SheetRead", std::string("\0\x03\xff", 3)},
-      {"Notice", "Hopper low"},
-      {"SheetRead", ""}},
-     0, 1000, {"READ", "Read", "Read"}},
+    {"SheetsAndNoticeInOrder",
+     "SHEET first\nSHEET \\x00\\x03\\xff\nNOTICE Hopper low\nEMPTY\n", 0, CaseDrive::Read,
+     {{"SheetRead", "first"}, {"SheetRead", std::string("\0\x03\xff", 3)},
+      {"Notice", "Hopper low"}, {"SheetRead", ""}}, 0, 1000, {"READ", "Read", "Read"}},
     {"ScannerFaultIsRaisedAndRecovered", "FAULT Paper jam\nSHEET after\n", 0, CaseDrive::Read,
      {{"ScanFault", "Paper jam"}, {"SheetRead", "after"}}, 0, 1000, kFaultThenSheet},
     // Timed from the frame's first byte, which follows READ at once.
     {"FrameStoppingHalfWayIsOneFaultAfterThreeSeconds", "RAW \\x02S9:abc\nSHEET after\n", 0,
      CaseDrive::Read,
-     {{"ScanFault", "Scanner stopped in the middle of a frame"}, {"SheetRead", "after"}}, 2900,
-     3500, kFaultThenSheet},
+     {{"ScanFault", "Scanner stopped in the middle of a frame"}, {"SheetRead", "after"}},
+     2900, 3500, kFaultThenSheet},
+    // Lost once; Recover reopens it once the device is back.
     {"DeviceGoneIsOneFaultAndRecoverReopensIt", "SHEET one\nHANGUP\nSHEET two\n", 0,
      CaseDrive::Read,
-     {{"SheetRead", "one"}, {"ScanFault", "Scanner is not connected"}, {"SheetRead", "two"}}, 0,
-     1000, {"READ", "Read", "RECOVER", "Read", "Read"}},
+     {{"SheetRead", "one"}, {"ScanFault", "Scanner is not connected"}, {"SheetRead", "two"}},
+     0, 1000, {"READ", "Read", "RECOVER", "Read", "Read"}},
 };
+// clang-format on
 
 std::string settingsFileText(const ComponentCase& row) {
     if (row.setupWaitSeconds == 0) {
@@ -102,9 +103,9 @@ void runComponentCase(const ComponentCase& row, scanner::ScannerComponent& compo
         component.sendCommand("READ");
     }
     while (events.raised.size() < row.events.size()) {
-        ASSERT_TRUE(site.waitFor(
-            [&] { return recoverOwed || events.raised.size() >= row.events.size(); },
-            kEventDeadline))
+        ASSERT_TRUE(
+            site.waitFor([&] { return recoverOwed || events.raised.size() >= row.events.size(); },
+                         kEventDeadline))
             << events.raised.size() << " events";
         if (recoverOwed) {
             recoverOwed = false;
@@ -133,8 +134,7 @@ void runComponentCase(const ComponentCase& row, scanner::ScannerComponent& compo
         const Raised& got = events.raised[i];
         EXPECT_EQ(got.event, want.event) << i;
         EXPECT_EQ(got.result, want.result) << i;
-        EXPECT_TRUE(textMatches(expectedText(want.text, port), got.text))
-            << i << ": " << got.text;
+        EXPECT_TRUE(textMatches(expectedText(want.text, port), got.text)) << i << ": " << got.text;
     }
     ASSERT_TRUE(firstEvent);
     EXPECT_GE(*firstEvent, std::chrono::milliseconds(row.firstEventFromMs));

@@ -525,9 +525,10 @@ TEST_P(ComponentCaseTest, PlaysAsOnEveryPlatform) {
     std::ofstream(config.filePath("scanforms/scanforms.conf").toStdString())
         << settingsFileText(GetParam());
     start(GetParam().script);
-    runComponentCase(GetParam(), comm, events,
-                     {[](const auto& condition, auto deadline) { return waitFor(condition, deadline); },
-                      [this] { return sim->logLines(); }});
+    runComponentCase(
+        GetParam(), comm, events,
+        {[](const auto& condition, auto deadline) { return waitFor(condition, deadline); },
+         [this] { return sim->logLines(); }});
 }
 
 INSTANTIATE_TEST_SUITE_P(Component, ComponentCaseTest, ::testing::ValuesIn(kComponentCases),

@@ -72,6 +72,8 @@ const std::vector<ComponentCase> kComponentCases = {
      CaseDrive::Read,
      {{"SheetRead", "one"}, {"ScanFault", "Scanner is not connected"}, {"SheetRead", "two"}},
      0, 1000, {"READ", "Read", "RECOVER", "Read", "Read"}},
+    {"DeviceGoneWhileQuietIsOneFault", "", 0, CaseDrive::DeviceEnds,
+     {{"ScanFault", "Scanner is not connected"}}, 0, 1500, {}},
 };
 // clang-format on
 
@@ -93,14 +95,20 @@ void runComponentCase(const ComponentCase& row, scanner::ScannerComponent& compo
         }
         if (raised.event == "SheetRead" && !raised.text.empty()) {
             component.sendCommand("Read");
-        } else if (raised.event == "ScanFault") {
+        } else if (raised.event == "ScanFault" && row.drive == CaseDrive::Read) {
             recoverOwed = true;
         }
     };
-    if (row.drive == CaseDrive::SetUp) {
-        component.setUp("f-3652.800");
-    } else {
-        component.sendCommand("READ");
+    switch (row.drive) {
+        case CaseDrive::SetUp:
+            component.setUp("f-3652.800");
+            break;
+        case CaseDrive::Read:
+            component.sendCommand("READ");
+            break;
+        case CaseDrive::DeviceEnds:
+            site.endDevice();
+            break;
     }
     while (events.raised.size() < row.events.size()) {
         ASSERT_TRUE(

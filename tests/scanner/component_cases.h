@@ -37,6 +37,9 @@ enum class CaseDrive {
     // Recover and Read after a fault (Recover tried again until a lost
     // device is back).
     Read,
+    // Nothing asked; the simulator ends, taking its device with it (an
+    // adapter pulled while the line is quiet).
+    DeviceEnds,
 };
 
 struct ComponentCase {
@@ -65,10 +68,11 @@ extern const std::vector<ComponentCase> kComponentCases;
 std::string settingsFileText(const ComponentCase& row);
 
 // What a runner gives the driver: its event loop run until a condition holds
-// or a deadline passes, and the simulator's command log.
+// or a deadline passes, the simulator's command log, and the simulator ended.
 struct CaseSite {
     std::function<bool(const std::function<bool()>&, std::chrono::milliseconds)> waitFor;
     std::function<std::vector<std::string>()> commandLog;
+    std::function<void()> endDevice;
 };
 
 // Plays `row` on an open component; failures are the calling test's.

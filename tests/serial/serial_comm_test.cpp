@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -528,7 +529,7 @@ TEST_P(ComponentCaseTest, PlaysAsOnEveryPlatform) {
     runComponentCase(
         GetParam(), comm, events,
         {[](const auto& condition, auto deadline) { return waitFor(condition, deadline); },
-         [this] { return sim->logLines(); }});
+         [this] { return sim->logLines(); }, [this] { sim->stop(SIGTERM); }});
 }
 
 INSTANTIATE_TEST_SUITE_P(Component, ComponentCaseTest, ::testing::ValuesIn(kComponentCases),

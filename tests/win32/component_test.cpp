@@ -42,7 +42,8 @@ TEST_P(ComponentCaseTest, PlaysAsOnEveryPlatform) {
     component.setPortNumber(kComponentPort);
     component.openPort();
     ASSERT_TRUE(component.portIsOpen()) << component.deviceName();
-    runComponentCase(GetParam(), component, events, {pumpUntil, &WineSim::logLines});
+    runComponentCase(GetParam(), component, events,
+                     {pumpUntil, &WineSim::logLines, [&sim] { sim.stop(); }});
 }
 
 INSTANTIATE_TEST_SUITE_P(Component, ComponentCaseTest, ::testing::ValuesIn(kComponentCases),

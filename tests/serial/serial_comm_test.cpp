@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "common/failure.h"
+#include "component_cases.h"
 #include "played_scanner.h"
 #include "recording_events.h"
 #include "serial/device_port.h"
@@ -45,7 +47,7 @@ constexpr auto kAnswerTimeout = 10s;
 // Deadline for a hang-up to be noticed and the device to come back.
 constexpr auto kHangUpTimeout = 15s;
 
-constexpr std::int16_t kPort = 7;
+constexpr std::int16_t kPort = kComponentPort;
 constexpr char kPortVariable[] = "SCANFORMS_COM7";
 
 bool waitFor(const std::function<bool()>& condition,
@@ -275,41 +277,6 @@ TEST_F(SerialCommTest, ASilentScannerIsReportedNotDetectedNamingItsPortAfterTheW
     EXPECT_NE(events.raised[1].result, 0);
 }
 
-// A scanner slow to wake after being switched on is still found.
-TEST_F(SerialCommTest, ASetupAnsweredAfterFiveSecondsIsReady) {
-    startPlayed();
-    comm.setUp("f-3652.800");
-    ASSERT_TRUE(waitFor([&] { return played->commands().size() == 1; }));
-    const auto asked = Clock::now();
-    QTimer::singleShot(5s, Qt::PreciseTimer, [&] { played->send("\x02I1:1\x03"); });
-    ASSERT_TRUE(waitFor([&] { return events.count("InitComplete") == 1; }, 8s));
-    EXPECT_GE(Clock::now() - asked, 5s);
-    EXPECT_NE(events.raised[0].result, 0);
-    EXPECT_EQ(events.raised[0].text, "");
-}
-
-// Bytes that make no frame, or a frame that answers no setup string: not
-// detected at once, no fault, nothing more sent.
-TEST_F(SerialCommTest, AGarbledSetupAnswerIsNotDetectedAtOnceWithoutAFault) {
-    for (const std::string garbled : {"\x02Q3:abc\x03junk", "\x02S3:abc\x03"}) {
-        SCOPED_TRACE(garbled);
-        events.raised.clear();
-        startPlayed();
-        comm.setUp("f-3652.800");
-        ASSERT_TRUE(waitFor([&] { return played->commands().size() == 1; }));
-        const auto sent = Clock::now();
-        played->send(garbled);
-        ASSERT_TRUE(waitFor([&] { return events.count("InitComplete") == 1; }));
-        EXPECT_LT(Clock::now() - sent, 1s);
-        EXPECT_EQ(events.raised[0].result, 0);
-        EXPECT_EQ(events.raised[0].text,
-                  "Garbled answer from the scanner on Com7 (" + played->devicePath() + "). ");
-        EXPECT_EQ(events.count("ScanFault"), 0u);
-        EXPECT_EQ(played->commands(), std::vector<std::string>{"f-3652.800"});
-        comm.closePort();
-    }
-}
-
 TEST_F(SerialCommTest, CommandsReachTheScannerInOrderExactlyAsSent) {
     start("");
     comm.setUp("f-3652.800");
@@ -354,17 +321,6 @@ TEST_F(SerialCommTest, DeliversSheetsByteForByteWithNoticesAndEndOfBatchInOrder)
     EXPECT_EQ(events.texts("Notice"), std::vector<std::string>{"Hopper low"});
     EXPECT_EQ(events.raised.back().event, "EndOfBatch");
     EXPECT_EQ(events.count("ScanFault"), 0u);
-}
-
-TEST_F(SerialCommTest, AScanningFaultFromTheScannerIsRaisedAndRecovered) {
-    start("FAULT Paper jam\nSHEET after\n");
-    answerLikeTheWindow();
-    comm.sendCommand("READ");
-    ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
-    EXPECT_EQ(events.texts("ScanFault"), std::vector<std::string>{"Paper jam"});
-    EXPECT_EQ(events.texts("SheetRead"), std::vector<std::string>{"after"});
-    ASSERT_TRUE(waitForLog(4));
-    EXPECT_EQ(sim->logLines(), (std::vector<std::string>{"READ", "RECOVER", "Read", "Read"}));
 }
 
 // ---- Bad input: one fault, then the next sheet intact ----
@@ -631,6 +587,30 @@ TEST_F(SerialCommTest, ARecoverWhileTheDeviceIsStillGoneIsOneFailureAndNoFault) 
     EXPECT_EQ(comm.linkState(), LinkState::LostReported);
     EXPECT_TRUE(events.raised.empty());
 }
+
+// ---- The cases every platform runs (component_cases.h) ----
+
+class ComponentCaseTest : public SerialCommTest,
+                          public ::testing::WithParamInterface<ComponentCase> {
+protected:
+    ~ComponentCaseTest() override { qunsetenv("XDG_CONFIG_HOME"); }
+};
+
+TEST_P(ComponentCaseTest, PlaysAsOnEveryPlatform) {
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("scanforms")));
+    std::ofstream(config.filePath("scanforms/scanforms.conf").toStdString())
+        << settingsFileText(GetParam());
+    start(GetParam().script);
+    runComponentCase(
+        GetParam(), comm, events,
+        {[](const auto& condition, auto deadline) { return waitFor(condition, deadline); },
+         [this] { return sim->logLines(); }, [this] { sim->stop(SIGTERM); }});
+}
+
+INSTANTIATE_TEST_SUITE_P(Component, ComponentCaseTest, ::testing::ValuesIn(kComponentCases),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // ---- The demonstration batch ----
 

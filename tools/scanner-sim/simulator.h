@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "command_log.h"
@@ -59,6 +61,8 @@ private:
     std::unique_ptr<PseudoTerminal> device_;
     std::optional<Clock::time_point> reopenAt_;
     bool waitingForHost_ = false;
+    // A late setup answer and when it is due.
+    std::optional<std::pair<Clock::time_point, std::string>> lateAnswer_;
 };
 
 }  // namespace scanner_sim

@@ -7,6 +7,7 @@
 
 #include "common/settings_ini.h"
 #include "scanner/serial_timeouts.h"
+#include "textfile/ini_lines.h"
 #include "win32/win32_text.h"
 
 namespace scanforms::win32 {
@@ -42,7 +43,7 @@ std::string portDevice(std::int16_t port) {
     if (std::string variable = environmentVariable(portVariable(port)); !variable.empty()) {
         return variable;
     }
-    const auto mapped = iniValue(settingsFileBytes(), kPortsGroup, portLabel(port));
+    const auto mapped = textfile::iniValue(settingsFileBytes(), kPortsGroup, portLabel(port));
     if (mapped && !mapped->empty()) {
         return *mapped;
     }
@@ -51,7 +52,7 @@ std::string portDevice(std::int16_t port) {
 
 std::chrono::milliseconds setupAnswerTimeout(
     const std::function<void(const std::string&)>& warn) {
-    const auto text = iniValue(settingsFileBytes(), "scanner", "SetupAnswerTimeout");
+    const auto text = textfile::iniValue(settingsFileBytes(), "scanner", "SetupAnswerTimeout");
     if (!text) {
         return scanner::kSetupAnswerTimeout;
     }

@@ -3,18 +3,18 @@
 
 #pragma once
 
-// The station's folder made ready before the Scan window opens: locked
-// against a second station, and Scan.TXT rid of a record that a crash or a
-// power cut tore.
+// The station's folder made ready before the Scan window opens, on Qt: the
+// core's FolderGuard (station/folder_guard.h), its refusal in a box, its log
+// lines under "scanforms.folder" and its lock refreshed on a QTimer.
 //
-//   current directory --FolderLock--> locked (refreshed every 30 s) | one box, end
+//   current directory --FolderGuard--> locked (refreshed every 30 s) | one box, end
 //   Scan.TXT --cutTornTail--> whole lines (the torn tail kept in ScanArchive/)
 
 #include <QObject>
 #include <QTimer>
-#include <memory>
+#include <optional>
 
-#include "textfile/folder_lock.h"
+#include "station/folder_guard.h"
 
 namespace scanforms::app {
 
@@ -26,14 +26,11 @@ public:
     // can be made or read) and touches no file; then `locked()` is false.
     HeldFolder();
 
-    bool locked() const { return lock_ != nullptr; }
+    bool locked() const { return guard_->locked(); }
 
 private:
-    void refresh();
-
-    std::unique_ptr<textfile::FolderLock> lock_;
+    std::optional<FolderGuard> guard_;
     QTimer refreshTimer_;
-    bool refreshFailing_ = false;
 };
 
 // Cuts a torn last record off Scan.TXT of the current directory, after the

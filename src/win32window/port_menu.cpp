@@ -1,0 +1,101 @@
+// SPDX-FileCopyrightText: 2026 The scanforms developers
+// SPDX-License-Identifier: MIT
+
+#include "win32window/port_menu.h"
+
+#include <cwctype>
+
+#include "win32window/wide_text.h"
+
+namespace scanforms::win32 {
+namespace {
+
+// A menu entry shows an ampersand as itself, not as the mark of a shortcut.
+std::wstring asEntryText(const std::wstring& text) {
+    std::wstring escaped;
+    for (const wchar_t c : text) {
+        escaped += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
+    }
+    return escaped;
+}
+
+// Port names are told without regard to case ("com3" opens COM3), and a map
+// may name a port as a device path ("\\.\COM12").
+bool namesPort(const std::string& device, const std::string& port) {
+    std::wstring a = fromUtf8(device);
+    std::wstring b = fromUtf8(port);
+    if (a.starts_with(L"\\\\.\\")) {
+        a.erase(0, 4);
+    }
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::towupper(a[i]) != std::towupper(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr UINT kFirstEntryCommand = 1;
+
+}  // namespace
+
+std::vector<PortMenuEntry> portMenuEntries(const PortMenuSources& sources, std::int16_t port) {
+    const std::string opens = sources.opens(port);
+    const std::string byDefault = sources.opensByDefault(port);
+    std::vector<PortMenuEntry> entries;
+    bool opensFound = false;
+    for (const SerialPortName& found : sources.ports()) {
+        std::wstring text = fromUtf8(found.name);
+        if (!found.friendlyName.empty()) {
+            text += L"  (" + fromUtf8(found.friendlyName) + L")";
+        }
+        const bool current = namesPort(opens, found.name);
+        opensFound = opensFound || current;
+        entries.push_back({asEntryText(text), found.name, current});
+    }
+    const bool mappedByDefault = opens == byDefault;
+    if (!opensFound && !mappedByDefault) {
+        // Mapped to a port the system does not list now: unplugged, say.
+        entries.push_back({asEntryText(fromUtf8(opens)), opens, true});
+    }
+    entries.push_back({asEntryText(L"Default (" + fromUtf8(byDefault) + L")"),
+                       {},
+                       mappedByDefault && !opensFound});
+    return entries;
+}
+
+std::optional<std::string> showPortMenu(const PortMenuSources& sources, HWND owner,
+                                        std::int16_t port, POINT at) {
+    const std::vector<PortMenuEntry> entries = portMenuEntries(sources, port);
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i + 1 == entries.size()) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        }
+        const UINT flags = MF_STRING | (entries[i].checked ? MF_CHECKED : MF_UNCHECKED);
+        AppendMenuW(menu, flags, kFirstEntryCommand + i, entries[i].text.c_str());
+    }
+    // The owner must be the foreground window for the menu to close when the
+    // operator clicks elsewhere.
+    SetForegroundWindow(owner);
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x,
+                       at.y, 0, owner, nullptr));
+    DestroyMenu(menu);
+    if (chosen < kFirstEntryCommand || chosen - kFirstEntryCommand >= entries.size()) {
+        return std::nullopt;
+    }
+    const PortMenuEntry& entry = entries[chosen - kFirstEntryCommand];
+    if (const auto failure = sources.map(port, entry.device)) {
+        return "Com" + std::to_string(port) + " was not changed: " + *failure + ".";
+    }
+    return std::nullopt;
+}
+
+}  // namespace scanforms::win32

@@ -6,6 +6,7 @@
 # of its own (Xvfb), whatever display the caller has:
 #
 #   wine-display-run.sh PREFIX PROGRAM.exe [ARGUMENT...]
+#   wine-display-run.sh PREFIX SCRIPT.sh [ARGUMENT...]   (which runs wine-run.sh itself)
 #
 # Wine's server and its desktop stay bound to the display they started on,
 # so they are ended with the program: the next run starts them afresh on its
@@ -25,6 +26,10 @@ fi
 
 here=$(dirname "$(realpath "$0")")
 status=0
-"$here/wine-run.sh" "$@" || status=$?
+if [[ $2 == *.sh ]]; then
+    bash "$2" "$1" "${@:3}" || status=$?
+else
+    "$here/wine-run.sh" "$@" || status=$?
+fi
 WINEPREFIX=$(realpath -m "$1") wineserver -k >/dev/null 2>&1 || true
 exit "$status"

@@ -37,11 +37,8 @@ int fail(const std::string& step, const std::string& why) {
 }
 
 std::string statusOf(HWND window) {
-    HWND status = driver::controlNamed(window, "txtProcessing");
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(status)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(status, text.data(), static_cast<int>(text.size()))));
-    return scanforms::win32::toBytes(text);
+    return scanforms::win32::toBytes(
+        driver::controlText(driver::controlNamed(window, "txtProcessing")));
 }
 
 }  // namespace

@@ -48,10 +48,8 @@ void operate(Scanner& scanner, const std::function<void(HWND)>& operatorSteps) {
 }
 
 std::string statusOf(HWND window) {
-    HWND status = driver::controlNamed(window, "txtProcessing");
-    std::wstring text(256, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(status, text.data(), 256)));
-    return scanforms::win32::toBytes(text);
+    return scanforms::win32::toBytes(
+        driver::controlText(driver::controlNamed(window, "txtProcessing")));
 }
 
 TEST(Win32ScanWindow, EveryControlStandsWhereTheFormPutsIt) {

@@ -3,6 +3,7 @@
 
 #include "win32/window_driver.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "layout/control_layout.h"
@@ -14,13 +15,6 @@ namespace {
 constexpr std::chrono::milliseconds kPoll{10};
 // The text of a message box is the static control with this ID.
 constexpr int kBoxTextId = 0xFFFF;
-
-std::wstring textOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 std::wstring classOf(HWND window) {
     wchar_t name[64] = {};
@@ -44,32 +38,83 @@ BOOL CALLBACK findBox(HWND window, LPARAM search) {
     return TRUE;
 }
 
-// The style a box's icon tells: the system's shared icons are one handle
-// each, whoever loads them.
-int styleOf(HWND box) {
-    HICON shown = nullptr;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (classOf(child) == L"Static" || classOf(child) == L"STATIC") {
-            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-                IsWindowVisible(child) != FALSE) {
-                shown = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-            }
+// How many of `shown`'s pixels `icon` drawn on the same background gives.
+int matchingPixels(HDC screen, const RECT& shown, HICON icon) {
+    const int width = shown.right - shown.left;
+    const int height = shown.bottom - shown.top;
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP drawn = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, drawn);
+    HBRUSH background = CreateSolidBrush(GetPixel(screen, shown.left, shown.top));
+    const RECT all{0, 0, width, height};
+    FillRect(memory, &all, background);
+    DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    int matching = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            matching += GetPixel(memory, x, y) == GetPixel(screen, shown.left + x, shown.top + y);
         }
     }
+    DeleteObject(background);
+    SelectObject(memory, previous);
+    DeleteObject(drawn);
+    DeleteDC(memory);
+    return matching;
+}
+
+// The style a box's icon tells. In the box's own process the system's icons
+// are one handle each; from another process the icon is told by its pixels
+// on the screen, against the system's icons drawn here.
+int styleOf(HWND box) {
+    HWND iconControl = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (_wcsicmp(classOf(child).c_str(), L"Static") == 0 &&
+            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            IsWindowVisible(child) != FALSE) {
+            iconControl = child;
+        }
+    }
+    const auto shown = reinterpret_cast<HICON>(
+        iconControl != nullptr ? SendMessageW(iconControl, STM_GETICON, 0, 0) : 0);
     if (shown == nullptr) {
         return 0;
     }
-    if (shown == LoadIconW(nullptr, MAKEINTRESOURCEW(32515))) {  // IDI_EXCLAMATION
-        return MB_ICONEXCLAMATION;
+    const HICON exclamation = LoadIconW(nullptr, MAKEINTRESOURCEW(32515));  // IDI_EXCLAMATION
+    const HICON information = LoadIconW(nullptr, MAKEINTRESOURCEW(32516));  // IDI_ASTERISK
+    if (shown == exclamation || shown == information) {
+        return shown == exclamation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
     }
-    if (shown == LoadIconW(nullptr, MAKEINTRESOURCEW(32516))) {  // IDI_ASTERISK
-        return MB_ICONINFORMATION;
+    RECT place{};
+    GetWindowRect(iconControl, &place);
+    HDC screen = GetDC(nullptr);
+    const int asExclamation = matchingPixels(screen, place, exclamation);
+    const int asInformation = matchingPixels(screen, place, information);
+    ReleaseDC(nullptr, screen);
+    const int pixels = (place.right - place.left) * (place.bottom - place.top);
+    // Nine in ten pixels alike: the same icon, whatever edge the screen's
+    // blending gave it.
+    if (std::max(asExclamation, asInformation) * 10 < pixels * 9) {
+        return -1;  // an icon the station never shows
     }
-    return -1;  // an icon the station never shows
+    return asExclamation > asInformation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
 }
 
 }  // namespace
+
+std::wstring controlText(HWND window) {
+    // Asked of the control itself: the text an edit box holds is not the
+    // one the system keeps for a window of another process.
+    constexpr UINT kAnswerWithin = 2000;  // ms
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerWithin, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, kAnswerWithin, &copied);
+    text.resize(copied);
+    return text;
+}
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
     const auto end = std::chrono::steady_clock::now() + deadline;
@@ -105,7 +150,7 @@ std::vector<ControlSeen> controlsOf(HWND window) {
         GetWindowRect(control, &place);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
         seen.push_back({layout::objectNameOf(layout::kScanControls[row]), classOf(control),
-                        textOf(control), place});
+                        controlText(control), place});
     }
     return seen;
 }
@@ -142,7 +187,7 @@ std::optional<BoxSeen> answerBox(DWORD process, std::chrono::milliseconds deadli
         return std::nullopt;
     }
     HWND box = search.found;
-    BoxSeen seen{textOf(box), textOf(GetDlgItem(box, kBoxTextId)), styleOf(box)};
+    BoxSeen seen{controlText(box), controlText(GetDlgItem(box, kBoxTextId)), styleOf(box)};
     if (HWND ok = GetDlgItem(box, IDOK); ok != nullptr) {
         PostMessageW(ok, BM_CLICK, 0, 0);
     } else {

@@ -43,6 +43,8 @@ std::vector<ControlSeen> controlsOf(HWND window);
 // The client area's size.
 SIZE clientSize(HWND window);
 HWND controlNamed(HWND window, std::string_view name);
+// The text a control holds now, asked of the control.
+std::wstring controlText(HWND control);
 // Posts a click to the control named `name`; false when there is none.
 bool press(HWND window, std::string_view name);
 

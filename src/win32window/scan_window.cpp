@@ -142,6 +142,9 @@ LRESULT ScanWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ScanWindow::onCommand(HWND control, int notification) {
+    if (controls_ == nullptr) {
+        return;  // a control telling of its own creation
+    }
     if (control == status_ && notification == EN_CHANGE && !writingStatus_) {
         statusBytes_.reset();
         return;

@@ -10,17 +10,16 @@
 #   installer_test.sh PREFIX SETUP.exe DRIVER.exe   (on a display: wine-display-run.sh)
 set -uo pipefail
 
+if [[ ! -f $2 ]]; then
+    echo "installer_test.sh: no installer $2: it is made with NSIS (apt-get install nsis)" >&2
+    exit 1
+fi
 prefix=$(realpath -m "$1") setup=$(realpath "$2") driver=$(realpath "$3")
-wine_run=$(dirname "$(realpath "$0")")/../../cmake/wine-run.sh
+here=$(dirname "$(realpath "$0")")
+wine_run=$here/../../cmake/wine-run.sh
 export WINEPREFIX=$prefix WINEDEBUG=-all
 rm -rf "$prefix"
-failures=0
-expect() {  # what, wanted, seen
-    if [[ $3 != "$2" ]]; then
-        printf 'FAILED %s\n--- wanted:\n%s\n--- seen:\n%s\n' "$1" "$2" "$3"
-        failures=$((failures + 1))
-    fi
-}
+source "$here/expect.sh"
 installed=$prefix/drive_c/Program\ Files/Scan\ Forms
 shortcut='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Scan Forms.lnk'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ScanForms'

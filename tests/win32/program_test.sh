@@ -12,18 +12,13 @@
 set -uo pipefail
 
 prefix=$(realpath -m "$1") station=$(realpath "$2") driver=$(realpath "$3")
-wine_run=$(dirname "$(realpath "$0")")/../../cmake/wine-run.sh
+here=$(dirname "$(realpath "$0")")
+wine_run=$here/../../cmake/wine-run.sh
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 cd "$folder"
 printf '2\r\n' >Com.TXT
-failures=0
-expect() {  # what, wanted, seen
-    if [[ $3 != "$2" ]]; then
-        printf 'FAILED %s\n--- wanted:\n%s\n--- seen:\n%s\n' "$1" "$2" "$3"
-        failures=$((failures + 1))
-    fi
-}
+source "$here/expect.sh"
 
 seen=$("$wine_run" "$prefix" "$station" --version | tr -d '\r')
 expect "--version" "scanforms 0.1.0" "$seen"

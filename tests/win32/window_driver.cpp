@@ -8,6 +8,7 @@
 
 #include "layout/control_layout.h"
 #include "win32window/scan_controls.h"
+#include "win32window/wide_text.h"
 
 namespace scanforms::testing::win32 {
 namespace {
@@ -199,15 +200,7 @@ std::optional<BoxSeen> answerBox(DWORD process, std::chrono::milliseconds deadli
 }
 
 std::string utf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
-    return bytes;
+    return scanforms::win32::toUtf8(text);
 }
 
 std::string describe(const BoxSeen& box) {

@@ -45,25 +45,26 @@ constexpr UINT kFirstEntryCommand = 1;
 std::vector<PortMenuEntry> portMenuEntries(const PortMenuSources& sources, std::int16_t port) {
     const std::string opens = sources.opens(port);
     const std::string byDefault = sources.opensByDefault(port);
+    // A port that opens its default device checks the default entry, even
+    // where the system lists that device: no map names it.
+    const bool mappedByDefault = namesPort(opens, byDefault);
     std::vector<PortMenuEntry> entries;
-    bool opensFound = false;
+    bool opensFound = mappedByDefault;
     for (const SerialPortName& found : sources.ports()) {
         std::wstring text = fromUtf8(found.name);
         if (!found.friendlyName.empty()) {
             text += L"  (" + fromUtf8(found.friendlyName) + L")";
         }
-        const bool current = namesPort(opens, found.name);
+        const bool current = !mappedByDefault && namesPort(opens, found.name);
         opensFound = opensFound || current;
         entries.push_back({asEntryText(text), found.name, current});
     }
-    const bool mappedByDefault = opens == byDefault;
-    if (!opensFound && !mappedByDefault) {
+    if (!opensFound) {
         // Mapped to a port the system does not list now: unplugged, say.
         entries.push_back({asEntryText(fromUtf8(opens)), opens, true});
     }
-    entries.push_back({asEntryText(L"Default (" + fromUtf8(byDefault) + L")"),
-                       {},
-                       mappedByDefault && !opensFound});
+    entries.push_back(
+        {asEntryText(L"Default (" + fromUtf8(byDefault) + L")"), {}, mappedByDefault});
     return entries;
 }
 

@@ -17,6 +17,7 @@
 #include "fakes/temp_dir.h"
 #include "layout/control_layout.h"
 #include "win32/window_driver.h"
+#include "win32window/port_menu.h"
 #include "win32window/wide_text.h"
 
 namespace scanforms::testing {
@@ -174,6 +175,38 @@ TEST(Win32ScanWindow, HeldKeysPressNoButton) {
     });
     EXPECT_TRUE(started);
     EXPECT_FALSE(doneBox) << driver::describe(*doneBox);
+}
+
+// A port's menu: the system's ports with their friendly names, the one the
+// port opens now checked whatever its spelling, one the system does not list
+// added, and the default last.
+TEST(Win32PortMenu, ListsThePortsAndChecksTheOneOpenedNow) {
+    struct Case {
+        const char* opens;
+        std::vector<std::wstring> entries;  // the checked one marked *
+    };
+    const Case cases[] = {
+        {"COM1", {L"COM1  (Communications Port)", L"COM3  (USB Serial Port)", L"*Default (COM1)"}},
+        {"\\\\.\\com3",
+         {L"COM1  (Communications Port)", L"*COM3  (USB Serial Port)", L"Default (COM1)"}},
+        {"COM12",
+         {L"COM1  (Communications Port)", L"COM3  (USB Serial Port)", L"*COM12",
+          L"Default (COM1)"}},
+    };
+    for (const Case& c : cases) {
+        scanforms::win32::PortMenuSources sources;
+        sources.ports = [] {
+            return std::vector<scanforms::win32::SerialPortName>{{"COM1", "Communications Port"},
+                                                                 {"COM3", "USB Serial Port"}};
+        };
+        sources.opens = [&](std::int16_t) { return std::string(c.opens); };
+        sources.opensByDefault = [](std::int16_t) { return std::string("COM1"); };
+        std::vector<std::wstring> seen;
+        for (const auto& entry : scanforms::win32::portMenuEntries(sources, 1)) {
+            seen.push_back((entry.checked ? L"*" : L"") + entry.text);
+        }
+        EXPECT_EQ(seen, c.entries) << c.opens;
+    }
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ packages=(
     dpkg-dev desktop-file-utils man-db groff-base xdg-user-dirs
     lintian appstream reuse
     debhelper autopkgtest xdotool
-    e2fsprogs mount fuse3 libfuse3-dev
+    e2fsprogs mount fuse3 libfuse3-dev libfaketime util-linux
     g++-mingw-w64-x86-64-posix googletest wine64 wine
 )
 

@@ -16,7 +16,7 @@
 
 #include "app/port_listing.h"
 #include "app/program.h"
-#include "serial/serial_comm.h"
+#include "serial/qt_platform.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <string>
 
+#include "app/folder_share.h"
 #include "app/port_listing.h"
 #include "app/port_menu.h"
 #include "app/station_folder.h"
@@ -22,9 +23,11 @@ int runScanForms(Scanner& scanner) {
     if (!folder.locked()) {
         return 1;
     }
+    warnOfFolderThatHoldsWrites();
     keepRecordFileWhole();
 
     window::ScanWindow scanWindow(scanner);
+    scanWindow.watchFolder(folder);
     PortMenus portMenus(scanWindow, serial::systemSerialDevices);
     // Done ends the event loop at once. The close box closes the only window,
     // which ends the loop the same way; the window object is destroyed on the

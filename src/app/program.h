@@ -14,7 +14,8 @@ namespace scanforms::app {
 // First the current directory is locked against a second station and a torn
 // last record is cut off Scan.TXT (see station_folder.h). Where a station
 // already runs in the folder, or no lock can be made or read there, shows one
-// box that says so, touches no file and returns 1.
+// box that says so, touches no file and returns 1. A folder on a share that
+// keeps written data on this computer until close is named in one box.
 int runScanForms(Scanner& scanner);
 
 }  // namespace scanforms::app

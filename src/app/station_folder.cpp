@@ -4,7 +4,10 @@
 #include "app/station_folder.h"
 
 #include <QDir>
+#include <QEventLoop>
+#include <QLabel>
 #include <QLoggingCategory>
+#include <QProgressDialog>
 #include <string>
 
 #include "window/latin1.h"
@@ -30,15 +33,56 @@ std::string shownFolder() {
 
 }  // namespace
 
-HeldFolder::HeldFolder() {
-    guard_.emplace(shownFolder, logFolder);
+HeldFolder::HeldFolder(std::chrono::milliseconds refreshInterval) {
+    guard_.emplace(shownFolder, logFolder, refreshInterval);
+    watch();
     if (!guard_->locked()) {
-        window::showMessageBox(nullptr, guard_->refusal(), BoxStyle::Information, std::nullopt);
+        if (!guard_->refusal().empty()) {
+            window::showMessageBox(nullptr, guard_->refusal(), BoxStyle::Information,
+                                   std::nullopt);
+        }
         return;
     }
-    refreshTimer_.setInterval(textfile::kLockRefreshInterval);
-    QObject::connect(&refreshTimer_, &QTimer::timeout, this, [this] { guard_->refresh(); });
+    refreshTimer_.setInterval(refreshInterval);
+    QObject::connect(&refreshTimer_, &QTimer::timeout, this, [this] {
+        if (!guard_->refresh()) {
+            refreshTimer_.stop();
+        }
+    });
     refreshTimer_.start();
+}
+
+void HeldFolder::watch() {
+    if (!guard_->watching()) {
+        return;
+    }
+    constexpr int kWatchWidth = 480;
+    QProgressDialog watch;
+    auto* label = new QLabel(&watch);
+    label->setWordWrap(true);
+    watch.setLabel(label);
+    watch.setMinimumWidth(kWatchWidth);
+    watch.setWindowTitle(QStringLiteral("Scan Forms"));
+    watch.setRange(0, 0);
+    watch.setLabelText(window::fromBytes(guard_->watchText()));
+    watch.show();
+    QEventLoop loop;
+    QObject::connect(&watch, &QProgressDialog::canceled, &loop, [&] {
+        guard_->giveUp();
+        loop.quit();
+    });
+    QTimer look;
+    look.setInterval(FolderGuard::kLookEvery);
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        guard_->look();
+        if (guard_->watching()) {
+            watch.setLabelText(window::fromBytes(guard_->watchText()));
+        } else {
+            loop.quit();
+        }
+    });
+    look.start();
+    loop.exec();
 }
 
 void keepRecordFileWhole() {

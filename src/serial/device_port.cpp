@@ -5,11 +5,13 @@
 
 #include <QFileInfo>
 
+#include "scanner/serial_timeouts.h"
 #include "serial/open_failure.h"
-#include "serial/serial_timeouts.h"
 
 namespace scanforms::serial {
 namespace {
+
+using scanner::kDeviceWatchInterval;
 
 // The most bytes read from the port in one go.
 constexpr qint64 kReadChunk = 4096;
@@ -46,10 +48,21 @@ QString DevicePort::open(const std::string& device) {
         port_.clearError();
         return why;
     }
+    // QSerialPort's own lock is keyed by the name given: another station
+    // opening the device by another name (a link) is kept off by this one.
+    if (const QString held = lockOpenDevice(port_.handle(), name); !held.isEmpty()) {
+        port_.close();
+        port_.clearError();
+        return held;
+    }
     // Bytes the device sent before this open are still queued: they belong
     // to nobody now.
     port_.clear(QSerialPort::Input);
     port_.readAll();
+    // An unplugged adapter takes its device file and the links to it away,
+    // often with no error on a quiet line. A name that is no file (COM3 on
+    // Windows) is not watched.
+    openedName_ = name;
     watchedPath_ = QFileInfo(name).canonicalFilePath();
     if (!watchedPath_.isEmpty()) {
         watch_.start();
@@ -94,7 +107,7 @@ void DevicePort::onPortError(QSerialPort::SerialPortError error) {
 }
 
 void DevicePort::checkDevice() {
-    if (port_.isOpen() && !QFileInfo::exists(watchedPath_)) {
+    if (port_.isOpen() && (!QFileInfo::exists(openedName_) || !QFileInfo::exists(watchedPath_))) {
         emit lost(QStringLiteral("the device file is gone"));
     }
 }

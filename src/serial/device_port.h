@@ -6,10 +6,12 @@
 // The component's link to the device: a QSerialPort at 9600 baud, no parity,
 // 8 data bits, 2 stop bits, no flow control.
 //
-//   open(device) --> QSerialPort::open, what the device sent before dropped;
-//                    or why it did not open (open_failure.h)
+//   open(device) --> QSerialPort::open, the device itself locked (whatever
+//                    name led to it), what it sent before dropped; or why it
+//                    did not open (open_failure.h)
 //   readyRead ------> input()         the component reads with read()
-//   ReadError, WriteError, ResourceError, device file gone --> lost(why),
+//   ReadError, WriteError, ResourceError, the name opened or the device file
+//   it led to gone (looked at every kDeviceWatchInterval) --> lost(why),
 //                    maybe more than once for one loss: the component
 //                    counts the first while its link is Open
 
@@ -52,7 +54,8 @@ private:
 
     QSerialPort port_;
     QTimer watch_;
-    QString watchedPath_;
+    QString openedName_;
+    QString watchedPath_;  // the device file the name led to
 };
 
 }  // namespace scanforms::serial

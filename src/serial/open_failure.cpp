@@ -7,6 +7,15 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#ifndef _WIN32
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
+
 #include "serial/serial_log.h"
 
 namespace scanforms::serial {
@@ -46,8 +55,55 @@ QString lockHolder(const QString& device) {
     return {};
 }
 
+#ifndef _WIN32
+// The table of the system's locks, one a line, a flock as
+// "1: FLOCK  ADVISORY  WRITE 1234 08:02:131 0 EOF" (the holder's process id,
+// then the file's device, major and minor in hex, and its inode). A waiter
+// for a lock has a "->" field after the number and is no holder.
+constexpr char kLockTable[] = "/proc/locks";
+
+QString processName(const QByteArray& process) {
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(QString::fromLatin1(process)));
+    const QByteArray name = comm.open(QIODevice::ReadOnly) ? comm.read(64).trimmed() : QByteArray();
+    return name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(loggable(name.toStdString()));
+}
+
+// "process 1234 (scanforms)" holding a flock on the file `file`, or nothing.
+QString flockHolder(const struct stat& file) {
+    QFile table(QString::fromLatin1(kLockTable));
+    if (!table.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray where = QByteArray::number(major(file.st_dev), 16).rightJustified(2, '0') +
+                             ':' +
+                             QByteArray::number(minor(file.st_dev), 16).rightJustified(2, '0') +
+                             ':' + QByteArray::number(static_cast<qulonglong>(file.st_ino));
+    // A file of /proc tells no size: read to its end, not up to a size.
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 6 && fields[1] == "FLOCK" && fields[5] == where) {
+            return QStringLiteral("process ") + QString::fromLatin1(fields[4]) +
+                   processName(fields[4]);
+        }
+    }
+    return {};
+}
+
+QString flockHolderOf(const QString& device) {
+    struct stat file {};
+    return ::stat(QFile::encodeName(device).constData(), &file) == 0 ? flockHolder(file)
+                                                                     : QString();
+}
+#endif
+
 QString describePermissionError(const QString& device, const QString& systemText) {
-    if (const QString holder = lockHolder(device); !holder.isEmpty()) {
+    QString holder = lockHolder(device);
+#ifndef _WIN32
+    if (holder.isEmpty()) {
+        holder = flockHolderOf(device);
+    }
+#endif
+    if (!holder.isEmpty()) {
         return QStringLiteral("locked by %1 (%2)").arg(holder, systemText);
     }
     const QFileInfo info(device);
@@ -84,6 +140,29 @@ QString describeOpenFailure(const QString& device, QSerialPort::SerialPortError 
         default:
             return systemText;
     }
+}
+
+QString lockOpenDevice(qintptr handle, const QString& device) {
+#ifdef _WIN32
+    Q_UNUSED(handle);
+    Q_UNUSED(device);
+    return {};
+#else
+    const int descriptor = static_cast<int>(handle);
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
+        return {};
+    }
+    const int error = errno;
+    if (error != EWOULDBLOCK) {
+        return QStringLiteral("cannot be locked (%1)").arg(QString::fromLocal8Bit(strerror(error)));
+    }
+    struct stat file {};
+    const QString holder = ::fstat(descriptor, &file) == 0 ? flockHolder(file) : QString();
+    const QString opened = QFileInfo(device).canonicalFilePath();
+    return QStringLiteral("locked by %1, which has %2 open")
+        .arg(holder.isEmpty() ? QStringLiteral("another process") : holder,
+             loggable((opened.isEmpty() ? device : opened).toStdString()));
+#endif
 }
 
 }  // namespace scanforms::serial

@@ -4,42 +4,28 @@
 #include "serial/port_map.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include "common/settings_ini.h"
+#include "textfile/ini_lines.h"
+#include "textfile/settings_file.h"
 
 namespace scanforms::serial {
 namespace {
 
 constexpr char kSettingsFolder[] = "scanforms";
 constexpr char kSettingsFile[] = "scanforms.conf";
-constexpr char kPortsGroup[] = "ports";
-
-// Whether every line of the file is blank, a [group] or a key=value: all
-// that QSettings writes back. Anything else, such as a comment, it drops.
-bool holdsOnlySettings(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return true;  // no file yet; one that cannot be read fails the write
-    }
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
-        const bool group = line.startsWith('[') && line.endsWith(']');
-        if (!line.isEmpty() && !group && line.indexOf('=') <= 0) {
-            return false;
-        }
-    }
-    return true;
-}
 
 }  // namespace
 
 std::string portVariable(std::int16_t port) {
-    return "SCANFORMS_COM" + std::to_string(port);
+    return scanforms::portVariable(port);
 }
 
 std::string portLabel(std::int16_t port) {
-    return "Com" + std::to_string(port);
+    return scanforms::portLabel(port);
 }
 
 std::string settingsFilePath() {
@@ -57,7 +43,8 @@ PortDevice resolvePort(std::int16_t port) {
     const QSettings settings(QString::fromStdString(settingsFilePath()), QSettings::IniFormat);
     const QString mapped = settings
                                .value(QStringLiteral("%1/%2").arg(
-                                   kPortsGroup, QString::fromStdString(portLabel(port))))
+                                   QLatin1String(kPortsGroup.data(), kPortsGroup.size()),
+                                   QString::fromStdString(portLabel(port))))
                                .toString()
                                .trimmed();
     if (!mapped.isEmpty()) {
@@ -75,28 +62,16 @@ std::string defaultPortDevice(std::int16_t port) {
 }
 
 std::optional<std::string> savePortMapping(std::int16_t port, const std::string& device) {
-    const QString path = QString::fromStdString(settingsFilePath());
-    // Rewriting keeps the settings alone: a file with anything else in it is
-    // left for whoever wrote it to change by hand.
-    if (!holdsOnlySettings(path)) {
-        return "the settings file " + path.toStdString() +
-               " holds lines other than settings, which rewriting it would lose";
-    }
-    QSettings settings(path, QSettings::IniFormat);
-    // QSettings writes through a QSaveFile: the new file whole, or none.
-    settings.setAtomicSyncRequired(true);
-    const QString key =
-        QStringLiteral("%1/%2").arg(kPortsGroup, QString::fromStdString(portLabel(port)));
-    if (device.empty()) {
-        settings.remove(key);
-    } else {
-        settings.setValue(key, QString::fromStdString(device));
-    }
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
-        return "the settings file " + path.toStdString() + " could not be written";
-    }
-    return std::nullopt;
+    const std::string key = portLabel(port);
+    // A file reached through a link is changed where the link leads, and
+    // the link is kept.
+    const QFileInfo file(QString::fromStdString(settingsFilePath()));
+    const QString target = file.isSymLink() ? file.canonicalFilePath() : QString();
+    const std::string path = target.isEmpty() ? settingsFilePath() : target.toStdString();
+    return textfile::editSettingsFile(path, [&](std::string_view text) {
+        return device.empty() ? textfile::removeIniKey(text, kPortsGroup, key)
+                              : textfile::setIniValue(text, kPortsGroup, key, device);
+    });
 }
 
 std::string describeSource(std::int16_t port, PortSource source) {

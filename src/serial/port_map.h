@@ -40,9 +40,9 @@ inline std::string portDeviceName(std::int16_t port) {
 std::string defaultPortDevice(std::int16_t port);
 
 // Maps port N to `device` in the settings file, or removes its mapping when
-// `device` is empty, keeping the file's other settings. The file is replaced
-// whole, or left as it was; one holding more than settings (a comment, say)
-// is left alone. Returns why it was not saved, or nothing once it was.
+// `device` is empty: its one line changed, added or removed, every other
+// byte of the file kept (textfile/settings_file.h). Returns why the file was
+// left as it was, or nothing once it was saved.
 std::optional<std::string> savePortMapping(std::int16_t port, const std::string& device);
 
 // "SCANFORMS_COM1" for port 1.

@@ -5,9 +5,9 @@
 
 #include <QSettings>
 
+#include "scanner/serial_timeouts.h"
 #include "serial/port_map.h"
 #include "serial/serial_log.h"
-#include "serial/serial_timeouts.h"
 
 namespace scanforms::serial {
 namespace {
@@ -21,23 +21,14 @@ std::chrono::milliseconds setupAnswerTimeout() {
     const QSettings settings(path, QSettings::IniFormat);
     const QVariant stored = settings.value(QLatin1String(kSetupAnswerTimeoutKey));
     if (!stored.isValid()) {
-        return kSetupAnswerTimeout;
+        return scanner::kSetupAnswerTimeout;
     }
-    const QString text = stored.toString().trimmed();
-    bool whole = false;
-    const std::chrono::seconds seconds{text.toInt(&whole)};
-    if (whole && seconds >= kShortestSetupAnswerTimeout && seconds <= kLongestSetupAnswerTimeout) {
-        return seconds;
+    std::string problem;
+    const auto wait = scanner::setupAnswerTimeoutOf(stored.toString().toStdString(), problem);
+    if (!problem.empty()) {
+        qCWarning(lcSerial).noquote() << path + QStringLiteral(": ") + QString::fromStdString(problem);
     }
-    qCWarning(lcSerial).noquote()
-        << QStringLiteral(
-               "%1: [scanner] SetupAnswerTimeout=%2 is not a whole number of seconds from %3 "
-               "to %4; the default, %5 s, is used")
-               .arg(path, loggable(text.toStdString()))
-               .arg(kShortestSetupAnswerTimeout.count())
-               .arg(kLongestSetupAnswerTimeout.count())
-               .arg(kSetupAnswerTimeout.count());
-    return kSetupAnswerTimeout;
+    return wait;
 }
 
 }  // namespace scanforms::serial

@@ -10,7 +10,7 @@
 //   SetupAnswerTimeout=10      seconds, 1 to 120
 //
 // A value that is no whole number of seconds in that range is logged, and
-// the default (serial_timeouts.h) used.
+// the default (scanner/serial_timeouts.h) used.
 
 #include <chrono>
 

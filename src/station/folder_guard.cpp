@@ -9,28 +9,29 @@
 #include "common/log_text.h"
 #include "decode/response_decoder.h"
 #include "station/station_files.h"
+#include "textfile/lock_text.h"
 #include "textfile/text_files.h"
 #include "textfile/torn_tail.h"
 
 namespace scanforms {
 namespace {
 
-std::string processText(const textfile::ProcessIdentity& holder) {
-    return "process " + std::to_string(holder.process);
+std::string holderOf(const textfile::LockAttempt& attempt) {
+    return attempt.holder ? textfile::holderText(*attempt.holder)
+                          : std::string("a file ") + textfile::kFolderLockName + " that is no lock";
 }
 
 std::string refusalOf(const textfile::LockAttempt& attempt, const std::string& shownFolder) {
-    const std::string minutes = std::to_string(textfile::kLockStaleAfter.count() / 60);
     switch (attempt.state) {
         case textfile::LockState::HeldHere:
-            return "Scan Forms already runs in this folder (" + processText(*attempt.holder) +
+            return "Scan Forms already runs in this folder (process " +
+                   std::to_string(attempt.holder->process) +
                    "). Use that window, or start this one in another folder.";
         case textfile::LockState::HeldElsewhere:
-            return "Scan Forms already runs in this folder on the computer " +
-                   attempt.holder->computer + " (" + processText(*attempt.holder) +
-                   "). Use that station, or start this one in another folder. If that computer "
-                   "is switched off, start Scan Forms here again in " +
-                   minutes + " minutes: its lock is then out of date and is taken over.";
+            return "Scan Forms already runs in this folder on " +
+                   (attempt.holder ? textfile::holderText(*attempt.holder) : "another computer") +
+                   ": its lock moved on while this station watched it. Use that station, or "
+                   "start this one in another folder.";
         default:
             return "Scan Forms cannot lock the folder " + shownFolder + ": " + attempt.reason +
                    ". Check that you may create and read files in this folder, or start Scan "
@@ -40,44 +41,89 @@ std::string refusalOf(const textfile::LockAttempt& attempt, const std::string& s
 
 }  // namespace
 
-FolderGuard::FolderGuard(const std::function<std::string()>& shownFolder, FolderLog log)
-    : log_(std::move(log)) {
+FolderGuard::FolderGuard(const std::function<std::string()>& shownFolder, FolderLog log,
+                         std::chrono::milliseconds refreshInterval)
+    : shownFolder_(shownFolder), log_(std::move(log)) {
     std::string directory;
     try {
         directory = textfile::systemFileSystem().currentDirectory();
     } catch (const Failure& failure) {
-        refusal_ = refusalOf({textfile::LockState::Failed, std::nullopt, failure.description()},
-                             shownFolder());
+        refusal_ = refusalOf({textfile::LockState::Failed, std::nullopt, failure.description(),
+                              {}, {}},
+                             shownFolder_());
         return;
     }
-    auto lock = std::make_unique<textfile::FolderLock>(directory);
-    const textfile::LockAttempt attempt = lock->lock(textfile::secondsNow());
-    if (attempt.state != textfile::LockState::Locked) {
-        if (attempt.holder) {
-            log_(true, "the folder is held by " + logText(processText(*attempt.holder)) +
-                           " on the computer " + logText(attempt.holder->computer));
-        } else {
-            log_(true, "cannot lock the folder: " + logText(attempt.reason));
-        }
-        refusal_ = refusalOf(attempt, shownFolder());
+    trying_ = std::make_unique<textfile::FolderLock>(directory, refreshInterval);
+    attempt_ = trying_->lock(textfile::LockClock::now());
+    if (attempt_.state == textfile::LockState::Watching) {
+        log_(false, "watching the lock of " + logText(holderOf(attempt_)) +
+                        " before taking it over");
         return;
     }
-    if (attempt.holder) {
-        log_(false, "took over the lock of " + logText(processText(*attempt.holder)) +
-                        " on the computer " + logText(attempt.holder->computer) + " since " +
-                        logText(attempt.reason));
-    } else if (!attempt.reason.empty()) {
-        log_(false, "took over a lock since " + logText(attempt.reason));
-    }
-    lock_ = std::move(lock);
+    settle();
 }
 
-void FolderGuard::refresh() {
-    if (lock_ == nullptr) {
+std::string FolderGuard::watchText() const {
+    using std::chrono::duration_cast;
+    using std::chrono::seconds;
+    return "Another station's lock is in this folder: " + holderOf(attempt_) +
+           ". Scan Forms watches it: unchanged for " +
+           std::to_string(duration_cast<seconds>(attempt_.quietFor).count()) +
+           " s. Should it stay unchanged for " +
+           std::to_string(duration_cast<seconds>(attempt_.staleAfter).count()) +
+           " s, that station is gone and this one takes the folder over.";
+}
+
+void FolderGuard::look() {
+    if (!watching()) {
         return;
     }
+    attempt_ = trying_->lock(textfile::LockClock::now());
+    if (attempt_.state != textfile::LockState::Watching) {
+        settle();
+    }
+}
+
+void FolderGuard::giveUp() {
+    if (watching()) {
+        gaveUp_ = true;
+        trying_.reset();
+        log_(false, "the operator gave up waiting for the folder");
+    }
+}
+
+void FolderGuard::settle() {
+    if (attempt_.state != textfile::LockState::Locked) {
+        log_(true, "cannot lock the folder: " +
+                       logText(attempt_.reason.empty() ? "it is held by " + holderOf(attempt_)
+                                                       : attempt_.reason));
+        refusal_ = refusalOf(attempt_, shownFolder_());
+        trying_.reset();
+        return;
+    }
+    if (!attempt_.reason.empty()) {
+        log_(false, "took over the lock of " + logText(holderOf(attempt_)) + " since " +
+                        logText(attempt_.reason));
+    }
+    lock_ = std::move(trying_);
+}
+
+std::optional<std::string> FolderGuard::takenBy() {
+    return lock_ ? lock_->lostTo() : std::nullopt;
+}
+
+bool FolderGuard::refresh() {
+    if (lock_ == nullptr) {
+        return false;
+    }
     try {
-        lock_->refresh();
+        if (const std::optional<std::string> lost = lock_->refresh()) {
+            log_(true, "the folder is no longer this station's: " + logText(*lost));
+            if (lost_) {
+                lost_();
+            }
+            return false;
+        }
         if (refreshFailing_) {
             log_(false, "the folder lock is refreshed again");
         }
@@ -88,6 +134,7 @@ void FolderGuard::refresh() {
         }
         refreshFailing_ = true;
     }
+    return true;
 }
 
 void keepRecordFileWhole(const FolderLog& log) {

@@ -10,16 +10,14 @@
 #include "decode/multiple_marks.h"
 #include "station/operator_texts.h"
 #include "station/station_files.h"
-#include "textfile/archive.h"
-#include "textfile/file_name.h"
 
 namespace scanforms {
 
 namespace {
 
 constexpr char kSetupString[] = "f-3652.800";
-constexpr char kInitializeFirst[] = "Please initialize the scanner first.";
 constexpr int kPortButtons = 4;
+constexpr char kFolderNotOurs[] = "This folder is no longer this station's";
 
 }  // namespace
 
@@ -186,48 +184,6 @@ void Station::finishInitializing(std::int16_t result, const std::string& diagnos
 
 // ---- The scanning loop ----
 
-void Station::startScanning() {
-    trapped("starting a batch", OnFailure::CloseAllFiles, [&] {
-        files_.close(kWrittenFile);
-        if (!ready_) {
-            view_.setStatusText(kInitializeFirst);
-            return;
-        }
-        // Without a port "READ" cannot go out: nothing is begun, and Scan.TXT
-        // keeps its records where the grading program finds them.
-        try {
-            scanner_.requirePortForCommands();
-        } catch (const Failure&) {
-            view_.setStatusText(kInitializeFirst);
-            throw;
-        }
-        view_.setStatusText("Start feeding your answer sheets.");
-        beginRecordFile();
-        scanner_.sendCommand("READ");
-    });
-}
-
-void Station::beginRecordFile() {
-    // Scan.TXT is emptied only once its records are safe elsewhere: a second
-    // press by mistake, or a new run before the last batch was taken away,
-    // loses nothing.
-    const auto kept =
-        textfile::archiveFile(kRecordFileName, kArchiveFolder, textfile::localTimeNow());
-    if (kept) {
-        view_.log("last batch kept in " + *kept);
-    }
-    files_.openOutput(kWrittenFile, kRecordFileName);
-    view_.log("batch started: Scan.TXT emptied");
-    const std::size_t moved = std::exchange(recordsInScanFile_, 0);
-    // Records this run wrote leave the file the grading program reads: the
-    // operator is told where they went. An earlier run's only get the log.
-    if (kept && moved > 0) {
-        view_.messageBox(
-            batchKeptBox(moved, textfile::pathIn(kArchiveFolder, textfile::lastPartOf(*kept))),
-            BoxStyle::Information, std::nullopt);
-    }
-}
-
 void Station::readSheet(const std::string& response) {
     trapped("reading a sheet", OnFailure::CloseAllFiles, [&] {
         if (response.empty()) {
@@ -290,8 +246,13 @@ void Station::recordSheet(const decode::DecodedSheet& sheet, const std::string& 
 }
 
 void Station::writeRecord(const decode::DecodedSheet& sheet) {
-    const bool recordFileOpen = files_.isOpen(kWrittenFile);
+    bool recordFileOpen = files_.isOpen(kWrittenFile);
     try {
+        // Never a record into a Scan.TXT that another station now writes.
+        if (folderLost()) {
+            recordFileOpen = false;
+            throw Failure(kFolderNotOurs);
+        }
         files_.writeLine(kWrittenFile, {sheet.id(), sheet.answers});
     } catch (const Failure& failure) {
         // The operator must know which sheet to scan again.

@@ -21,10 +21,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "decode/response_decoder.h"
+#include "station/folder_claim.h"
 #include "station/handler_gate.h"
 #include "station/scanner.h"
 #include "station/sheet_accounts.h"
@@ -51,6 +53,11 @@ public:
     void onStartScanningClicked();
     void onDoneClicked();
     bool ended() const { return ended_; }
+    // Records only while `claim` says the folder is this run's; the claim
+    // outlives the station.
+    void watchFolder(FolderClaim& claim);
+    // The claim's refresh found the folder taken.
+    void onFolderLost();
 
     // ScannerEvents: each waits, with what it carries, for its turn.
     bool handlerRunning() const override { return gate_.busy(); }
@@ -73,6 +80,9 @@ private:
     void showNotice(const std::string& text);
     void answerFault();
     void announceEndOfBatch();
+    // True once the folder is found to be another's; the first time, closes
+    // every file and tells the operator what took it and where the records are.
+    bool folderLost();
 
     // Checks a decoded sheet and appends its record to Scan.TXT when clean.
     void recordSheet(const decode::DecodedSheet& sheet, const std::string& text);
@@ -117,6 +127,9 @@ private:
     // the next batch moves them aside the operator is told.
     std::size_t recordsInScanFile_ = 0;
     bool ended_ = false;
+    FolderClaim* folderClaim_ = nullptr;
+    // What became of the folder, once it was found to be another's.
+    std::optional<std::string> folderTakenBy_;
 };
 
 }  // namespace scanforms

@@ -22,16 +22,21 @@ void Station::finish() {
     // operator may press Done again.
     trapped("saving com.TXT and FormsFlag.TXT at Done", OnFailure::KeepFiles, [&] {
         files_.close(kWrittenFile);
+        // A folder another station took keeps that station's files.
+        const bool folderOurs = !folderLost();
         view_.messageBox("Press the END button on your scanner.", BoxStyle::Information,
                          std::string("Press scanner END button."));
         // Each file is replaced whole: a crash leaves the old one or the new.
         // The port goes into the file start-up reads, whatever its spelling:
         // beside a Com.TXT, a com.TXT of its own would never be read back.
-        files_.openOutput(kWrittenFile,
-                          files_.existingSpelling(kPortFileReadName).value_or(kPortFileWriteName),
-                          textfile::OutputMode::Replace);
-        files_.writeLine(kWrittenFile, {chosenPort_});
-        files_.close(kWrittenFile);
+        if (folderOurs) {
+            files_.openOutput(
+                kWrittenFile,
+                files_.existingSpelling(kPortFileReadName).value_or(kPortFileWriteName),
+                textfile::OutputMode::Replace);
+            files_.writeLine(kWrittenFile, {chosenPort_});
+            files_.close(kWrittenFile);
+        }
         // A read outstanding when Done was pressed may have pulled a sheet
         // meanwhile; it waits unread, and is named before the program ends.
         const std::vector<std::string> unrecorded = logHeldInput(ListeningStops::Done);
@@ -39,13 +44,14 @@ void Station::finish() {
         if (!unrecorded.empty()) {
             view_.messageBox(sheetsAfterDoneBox(unrecorded), BoxStyle::Exclamation, std::nullopt);
         }
-        if (recordWritten_) {
+        if (folderOurs && recordWritten_) {
             files_.openOutput(kWrittenFile, kFlagFileName, textfile::OutputMode::Replace);
             files_.writeLine(kWrittenFile, {std::int16_t{1}});
             files_.close(kWrittenFile);
         }
-        view_.log("done: port " + std::to_string(chosenPort_) + " saved" +
-                  (recordWritten_ ? ", FormsFlag.TXT written" : ""));
+        view_.log(folderOurs ? "done: port " + std::to_string(chosenPort_) + " saved" +
+                                   (recordWritten_ ? ", FormsFlag.TXT written" : "")
+                             : "done: the folder is another station's, no file written");
         endProgram();
     });
 }

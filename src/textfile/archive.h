@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "textfile/file_system.h"
 
@@ -28,6 +29,10 @@ std::string archiveName(std::string_view name, const std::tm& localTime, int cop
 // letter case, as for TextFiles. The copy is named by archiveName; a name
 // already taken is never written over, the next number is tried instead.
 //
+// A file identical to the newest copy of `name` in the folder (the latest
+// second, then the highest number) is not copied again: that copy's path is
+// returned, so a Start Scanning pressed again after a failure keeps one copy.
+//
 // Only a regular file that holds at least one byte is copied: a missing or
 // empty file, or a device in its place, has nothing to keep, and nothing is
 // returned. Before this returns, the copy and its entry are on the disk, and
@@ -41,5 +46,19 @@ std::string archiveName(std::string_view name, const std::tm& localTime, int cop
 std::optional<std::string> archiveFile(std::string_view name, std::string_view folder,
                                        const std::tm& localTime,
                                        FileSystem& fs = systemFileSystem());
+
+// One entry of the current directory kept by archiveEverySpelling.
+struct KeptCopy {
+    std::string spelling;  // the entry's name in the current directory
+    std::string copy;      // the copy's path
+};
+
+// archiveFile for every spelling of `name` the current directory lists (a
+// case-insensitive share may list "scan.txt" beside "SCAN.TXT"), the exact
+// spelling first; each copy is named after `name`. Stops at the first
+// failure, which names the file it failed on.
+std::vector<KeptCopy> archiveEverySpelling(std::string_view name, std::string_view folder,
+                                           const std::tm& localTime,
+                                           FileSystem& fs = systemFileSystem());
 
 }  // namespace scanforms::textfile

@@ -47,6 +47,20 @@ std::string matchEntryName(const std::string& directory, std::string_view name, 
     return best ? *best : std::string(name);
 }
 
+std::vector<std::string> entrySpellings(const std::string& directory, std::string_view name,
+                                        FileSystem& fs) {
+    std::vector<std::string> spellings;
+    for (std::string& entry : fs.entryNames(directory)) {
+        if (sameIgnoringCase(entry, name)) {
+            spellings.push_back(std::move(entry));
+        }
+    }
+    std::sort(spellings.begin(), spellings.end(), [&](const std::string& a, const std::string& b) {
+        return (a == name) != (b == name) ? a == name : a < b;
+    });
+    return spellings;
+}
+
 std::string currentDirectoryFile(std::string_view name, FileSystem& fs) {
     const std::string directory = fs.currentDirectory();
     return pathIn(directory, matchEntryName(directory, name, fs));

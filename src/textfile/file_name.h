@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "textfile/file_system.h"
 
@@ -22,6 +23,11 @@ namespace scanforms::textfile {
 // program uses.
 std::string matchEntryName(const std::string& directory, std::string_view name,
                            FileSystem& fs = systemFileSystem());
+
+// Every entry of `directory` that `name` means when case is ignored: the
+// exact spelling first, then the others in byte order.
+std::vector<std::string> entrySpellings(const std::string& directory, std::string_view name,
+                                        FileSystem& fs = systemFileSystem());
 
 // The full path of `name` in the current directory: the directory joined with
 // the matching entry name by the platform's separator.

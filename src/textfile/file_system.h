@@ -51,10 +51,19 @@ enum class OpenMode {
 };
 
 // The program's own process and the computer it runs on, as a folder lock
-// names them.
+// names them. Two processes with one `machine` see each other's process
+// numbers; an empty `machine` is known to be no other's.
 struct ProcessIdentity {
     long long process = 0;
-    std::string computer;
+    std::string computer;  // the host name, for the operator
+    std::string machine;   // the system's identity and its space of process numbers
+};
+
+// What placing a file under a free name did.
+enum class Placement {
+    Placed,       // the file now has that name
+    NameTaken,    // nothing changed: another file has that name
+    Unsupported,  // nothing changed: the file system cannot place without replacing
 };
 
 class FileSystem {
@@ -81,8 +90,8 @@ public:
     virtual void syncData(Handle handle) = 0;
     // Best effort: false when the file keeps its size.
     virtual bool truncate(Handle handle, long long size) = 0;
-    // Sets the file's modification time to now.
-    virtual void touch(Handle handle) = 0;
+    // All of `bytes` at `offset`, whatever the file's position.
+    virtual void writeAt(Handle handle, long long offset, std::string_view bytes) = 0;
     virtual void close(Handle handle) = 0;
 
     // The directory's entries (files created, renamed or removed in it) reach
@@ -92,6 +101,9 @@ public:
     // False, with nothing changed, when the file system refuses to rename
     // onto a name that is taken (some shares rename only onto a free name).
     virtual bool rename(const std::string& from, const std::string& to) = 0;
+    // Gives the file `from` the name `to` only while no file has it, in one
+    // step: no one ever sees `to` naming a half-made file.
+    virtual Placement placeUnderFreeName(const std::string& from, const std::string& to) = 0;
     // Best effort: a file left behind is no failure of the caller's.
     virtual void remove(const std::string& path) = 0;
     // False when something already has that path.
@@ -131,5 +143,17 @@ private:
     FileSystem& fs_;
     std::optional<Handle> handle_;
 };
+
+// All the bytes of the file at `path`.
+inline std::string readWholeFile(FileSystem& fs, const std::string& path) {
+    constexpr std::size_t kChunk = 64 * 1024;
+    HandleGuard file(fs, fs.open(path, OpenMode::Read));
+    std::string bytes;
+    std::string buffer(kChunk, '\0');
+    while (const std::size_t n = fs.read(file.get(), buffer.data(), buffer.size())) {
+        bytes.append(buffer.data(), n);
+    }
+    return bytes;
+}
 
 }  // namespace scanforms::textfile

@@ -11,47 +11,30 @@
 namespace scanforms::textfile {
 namespace {
 
-// Removing a stale lock and creating ours races with another station doing
-// the same; the one whose lock is created first wins, the other looks again.
-constexpr int kAttempts = 3;
-constexpr std::size_t kLongestLock = 1024;
-constexpr std::size_t kLongestProcessNumber = 18;
+using std::chrono::duration_cast;
+using std::chrono::milliseconds;
 
-// "<process>\n<computer>\n"
-std::string lockText(const ProcessIdentity& holder) {
-    return std::to_string(holder.process) + '\n' + holder.computer + '\n';
+// Removing a stale lock and placing ours races with another station doing
+// the same; the one whose lock is placed first wins, the other looks again.
+constexpr int kAttempts = 3;
+constexpr std::size_t kLongestLock = 4096;
+
+bool sameMachine(const ProcessIdentity& a, const ProcessIdentity& b) {
+    return !a.machine.empty() && a.machine == b.machine;
 }
 
-std::optional<ProcessIdentity> parseLock(const std::string& text) {
-    const std::size_t processEnd = text.find('\n');
-    if (processEnd == std::string::npos || processEnd == 0 || processEnd > kLongestProcessNumber) {
-        return std::nullopt;
-    }
-    const std::string process = text.substr(0, processEnd);
-    if (!std::all_of(process.begin(), process.end(),
-                     [](char ch) { return ch >= '0' && ch <= '9'; })) {
-        return std::nullopt;
-    }
-    const std::size_t computerEnd = text.find('\n', processEnd + 1);
-    if (computerEnd == std::string::npos || computerEnd == processEnd + 1) {
-        return std::nullopt;
-    }
-    ProcessIdentity holder;
-    holder.process = std::stoll(process);
-    holder.computer = text.substr(processEnd + 1, computerEnd - processEnd - 1);
-    return holder;
+std::string seconds(milliseconds span) {
+    return std::to_string(duration_cast<std::chrono::seconds>(span).count()) + " s";
 }
 
 }  // namespace
 
-std::int64_t secondsNow() {
-    return std::chrono::duration_cast<std::chrono::seconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
+FolderLock::FolderLock(std::string directory, milliseconds refreshInterval, FileSystem& fs)
+    : fs_(fs), directory_(std::move(directory)), path_(pathIn(directory_, kFolderLockName)) {
+    ours_.identity = fs_.thisProcess();
+    ours_.token = newLockToken();
+    ours_.refreshInterval = refreshInterval;
 }
-
-FolderLock::FolderLock(std::string directory, FileSystem& fs)
-    : fs_(fs), path_(pathIn(directory, kFolderLockName)) {}
 
 FolderLock::~FolderLock() {
     if (!held_) {
@@ -59,106 +42,185 @@ FolderLock::~FolderLock() {
     }
     try {
         // A station that took the lock over keeps it.
-        const std::optional<FileStatus> named = fs_.status(path_);
-        if (named && named->sameFileAs(fs_.status(*held_))) {
+        if (!lostTo()) {
             fs_.remove(path_);
         }
     } catch (const Failure&) {
-        // Left behind, it is stale once it is no longer refreshed.
+        // Left behind, it is stale once no heartbeat moves it.
     }
     fs_.close(*held_);
 }
 
-LockAttempt FolderLock::lock(std::int64_t nowSeconds) {
-    LockAttempt taken{LockState::Locked, std::nullopt, {}};
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        std::optional<Handle> created;
-        try {
-            created = fs_.createNew(path_);
-            if (created) {
-                write(*created);
-            }
-        } catch (const Failure& failure) {
-            if (created) {
-                fs_.close(*created);
-                fs_.remove(path_);
-            }
-            return {LockState::Failed, std::nullopt, failure.description()};
-        }
-        if (created) {
-            held_ = *created;
-            return taken;
-        }
-        std::optional<LockAttempt> held = judgeHeldLock(nowSeconds);
-        if (held) {
-            return *held;
-        }
-        // Stale: what judgeHeldLock found is what is taken over.
-        taken.holder = staleHolder_;
-        taken.reason = staleReason_;
-        fs_.remove(path_);
+LockAttempt FolderLock::lock(LockClock::time_point now) {
+    if (held_) {
+        return {LockState::Locked, std::nullopt, {}, {}, {}};
     }
-    return {LockState::Failed, std::nullopt,
-            "the stale lock " + std::string(kFolderLockName) + " cannot be removed"};
-}
-
-void FolderLock::write(Handle handle) {
-    fs_.write(handle, lockText(fs_.thisProcess()));
-    fs_.syncData(handle);
-}
-
-std::optional<LockAttempt> FolderLock::judgeHeldLock(std::int64_t nowSeconds) {
-    staleHolder_.reset();
-    staleReason_.clear();
-    std::string text;
-    std::optional<FileStatus> found;
+    takenOver_ = {LockState::Locked, std::nullopt, {}, {}, {}};
     try {
-        found = fs_.status(path_);
-        if (!found) {
-            staleReason_ = "it was removed";  // meanwhile: look again
-            return std::nullopt;
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            if (placeOurs()) {
+                watched_.reset();
+                return takenOver_;
+            }
+            const std::optional<std::string> text = readLock();
+            if (!text) {
+                continue;  // removed meanwhile: try again
+            }
+            if (std::optional<LockAttempt> held = judge(*text, now)) {
+                return *held;
+            }
+            // Stale: removed only when it is still what was judged.
+            if (readLock() != text) {
+                continue;
+            }
+            fs_.remove(path_);
+            watched_.reset();
         }
-        if (found->type == FileType::Directory) {
-            return LockAttempt{LockState::Failed, std::nullopt,
-                               std::string(kFolderLockName) + " is a folder"};
-        }
-        HandleGuard handle(fs_, fs_.open(path_, OpenMode::Read));
-        text.resize(kLongestLock);
-        text.resize(fs_.read(handle.get(), text.data(), text.size()));
     } catch (const Failure& failure) {
-        return LockAttempt{LockState::Failed, std::nullopt, failure.description()};
+        return {LockState::Failed, std::nullopt, failure.description(), {}, {}};
     }
+    return {LockState::Failed,
+            std::nullopt,
+            "the stale lock " + std::string(kFolderLockName) + " cannot be removed",
+            {},
+            {}};
+}
 
-    staleHolder_ = parseLock(text);
-    if (!staleHolder_) {
-        staleReason_ = "it was empty or could not be read";
+bool FolderLock::placeOurs() {
+    // Whole and synced under a name of its own before it counts: no station
+    // ever reads a lock half written, nor one a power cut left empty.
+    const std::string aside = path_ + '.' + ours_.token;
+    const std::optional<Handle> made = fs_.createNew(aside);
+    if (!made) {
+        throw Failure(lastPartOf(aside) + " is already there");
+    }
+    Placement placement = Placement::NameTaken;
+    try {
+        fs_.write(*made, lockText(ours_));
+        fs_.syncData(*made);
+        placement = fs_.placeUnderFreeName(aside, path_);
+    } catch (const Failure&) {
+        fs_.close(*made);
+        fs_.remove(aside);
+        throw;
+    }
+    if (placement == Placement::Unsupported) {
+        // A share without either way of placing: the lock is made in its
+        // place. A station that reads it half made only watches it.
+        fs_.close(*made);
+        fs_.remove(aside);
+        const std::optional<Handle> direct = fs_.createNew(path_);
+        if (!direct) {
+            return false;
+        }
+        try {
+            fs_.write(*direct, lockText(ours_));
+            fs_.syncData(*direct);
+        } catch (const Failure&) {
+            fs_.close(*direct);
+            fs_.remove(path_);
+            throw;
+        }
+        held_ = *direct;
+        return true;
+    }
+    if (placement == Placement::NameTaken) {
+        fs_.close(*made);
+        fs_.remove(aside);
+        return false;
+    }
+    held_ = *made;
+    fs_.syncDirectory(directory_);
+    return true;
+}
+
+std::optional<std::string> FolderLock::readLock() {
+    const std::optional<FileStatus> found = fs_.status(path_);
+    if (!found) {
         return std::nullopt;
     }
-    const std::int64_t age = nowSeconds - found->modifiedSeconds;
-    if (age > kLockStaleAfter.count()) {
-        staleReason_ = "it was not refreshed for " + std::to_string(age) + " s";
+    if (found->type == FileType::Directory) {
+        throw Failure(std::string(kFolderLockName) + " is a folder");
+    }
+    HandleGuard handle(fs_, fs_.open(path_, OpenMode::Read));
+    std::string text(kLongestLock, '\0');
+    text.resize(fs_.read(handle.get(), text.data(), text.size()));
+    return text;
+}
+
+std::optional<LockAttempt> FolderLock::judge(const std::string& text, LockClock::time_point now) {
+    const std::optional<LockHolder> holder = parseLockText(text);
+    if (holder) {
+        takenOver_.holder = holder->identity;
+    }
+    if (holder && sameMachine(holder->identity, ours_.identity)) {
+        // This process's own number is a run before a restart: this run
+        // has placed no lock yet.
+        if (holder->identity.process != ours_.identity.process &&
+            fs_.processRunning(holder->identity.process)) {
+            return LockAttempt{LockState::HeldHere, holder->identity, {}, {}, {}};
+        }
+        takenOver_.reason = "its process no longer runs";
         return std::nullopt;
     }
-    const ProcessIdentity me = fs_.thisProcess();
-    if (staleHolder_->computer != me.computer) {
-        return LockAttempt{LockState::HeldElsewhere, staleHolder_, {}};
+    if (watched_ && watched_->text != text) {
+        watched_.reset();
+        return LockAttempt{LockState::HeldElsewhere,
+                           holder ? std::optional(holder->identity) : std::nullopt,
+                           {},
+                           {},
+                           {}};
     }
-    if (staleHolder_->process != me.process && fs_.processRunning(staleHolder_->process)) {
-        return LockAttempt{LockState::HeldHere, staleHolder_, {}};
+    if (!watched_) {
+        watched_ = Watched{text, now};
     }
-    staleReason_ = "its process no longer runs";
+    const milliseconds interval =
+        holder
+            ? std::clamp(holder->refreshInterval, kShortestRefreshInterval, kLongestRefreshInterval)
+            : kLongestRefreshInterval;
+    const milliseconds staleAfter = 2 * interval;
+    const milliseconds quiet = duration_cast<milliseconds>(now - watched_->since);
+    if (quiet < staleAfter) {
+        return LockAttempt{LockState::Watching,
+                           holder ? std::optional(holder->identity) : std::nullopt,
+                           {},
+                           quiet,
+                           staleAfter};
+    }
+    takenOver_.reason = holder ? "its heartbeat did not move for " + seconds(quiet)
+                               : "it was no lock and did not change for " + seconds(quiet);
     return std::nullopt;
 }
 
-void FolderLock::refresh() {
+std::optional<std::string> FolderLock::refresh() {
     if (!held_) {
         throw Failure("the folder is not locked");
     }
-    const std::optional<FileStatus> named = fs_.status(path_);
-    if (!named || !named->sameFileAs(fs_.status(*held_))) {
-        throw Failure(std::string(kFolderLockName) + " was removed or taken over");
+    if (std::optional<std::string> lost = lostTo()) {
+        return lost;
     }
-    fs_.touch(*held_);
+    // In place and the same length: the file under the lock's name is ours,
+    // and a lock that was taken over meanwhile is another file.
+    ++ours_.heartbeat;
+    fs_.writeAt(*held_, 0, lockText(ours_));
+    fs_.syncData(*held_);
+    return std::nullopt;
+}
+
+std::optional<std::string> FolderLock::lostTo() {
+    if (!held_) {
+        return "no lock was taken";
+    }
+    const std::optional<std::string> text = readLock();
+    if (!text) {
+        return std::string(kFolderLockName) + " was removed";
+    }
+    const std::optional<LockHolder> holder = parseLockText(*text);
+    if (holder && holder->token == ours_.token) {
+        return std::nullopt;
+    }
+    return holder ? holderText(holder->identity) + " took it over"
+                  : std::string(kFolderLockName) + " was replaced by another file";
 }
 
 }  // namespace scanforms::textfile

@@ -3,26 +3,10 @@
 
 #include "textfile/int16_field.h"
 
+#include "common/blanks.h"
 #include "common/failure.h"
 
 namespace scanforms::textfile {
-namespace {
-
-bool isBlank(char ch) {
-    return ch == ' ' || ch == '\t';
-}
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-}  // namespace
 
 std::int16_t convertInt16Field(std::string_view field, bool truncated) {
     std::string_view text = trimBlanks(field);

@@ -7,14 +7,18 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
+#include <mutex>
+#include <set>
 
 #include "common/failure.h"
 #include "textfile/file_system.h"
+#include "textfile/posix_machine.h"
 
 namespace scanforms::textfile {
 namespace {
@@ -23,6 +27,14 @@ constexpr std::size_t kLongestDirectory = 1u << 20;
 
 [[noreturn]] void failWithErrno(int error) {
     throw Failure(describeErrno(error));
+}
+
+// Errors with which a file system refuses an open for appending that it
+// would take for writing: "not supported", and the "I/O error" smbnetfs
+// answers. A real I/O error fails again on the second open.
+bool refusesAppend(int error) {
+    return error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS || error == EINVAL ||
+           error == EIO;
 }
 
 int fdOf(Handle handle) {
@@ -43,6 +55,32 @@ FileStatus statusFrom(const struct stat& st) {
     status.size = static_cast<long long>(st.st_size);
     status.modifiedSeconds = static_cast<std::int64_t>(st.st_mtime);
     return status;
+}
+
+// All of `bytes`, at `offset` when there is one, else at the file's position.
+void writeWhole(int fd, std::string_view bytes, std::optional<long long> offset) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const char* from = bytes.data() + done;
+        const std::size_t left = bytes.size() - done;
+        const ssize_t n = offset
+                              ? ::pwrite(fd, from, left,
+                                         static_cast<off_t>(*offset + static_cast<long long>(done)))
+                              : ::write(fd, from, left);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            failWithErrno(ENOSPC);
+        } else if (errno != EINTR) {
+            failWithErrno(errno);
+        }
+    }
+}
+
+// The answers of a file system that lacks the call asked of it.
+bool cannotDo(int error) {
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
+           error == EMLINK || error == EXDEV;
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -104,7 +142,16 @@ public:
             access = O_WRONLY;
         }
         const int flags = access | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-        const int fd = ::open(path.c_str(), flags, 0666);
+        int fd = ::open(path.c_str(), flags, 0666);
+        if (fd == -1 && (flags & O_APPEND) != 0 && refusesAppend(errno)) {
+            // A share that cannot append (smbnetfs) still writes at an
+            // offset: each write is then placed at the file's end by hand.
+            fd = ::open(path.c_str(), flags & ~O_APPEND, 0666);
+            if (fd != -1) {
+                const std::lock_guard lock(mutex_);
+                appendedByHand_.insert(fd);
+            }
+        }
         if (fd == -1) {
             failWithErrno(errno);
         }
@@ -139,17 +186,10 @@ public:
     }
 
     void write(Handle handle, std::string_view bytes) override {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fdOf(handle), bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-            } else if (n == 0) {
-                failWithErrno(ENOSPC);
-            } else if (errno != EINTR) {
-                failWithErrno(errno);
-            }
+        if (appendsByHand(handle) && ::lseek(fdOf(handle), 0, SEEK_END) == -1) {
+            failWithErrno(errno);
         }
+        writeWhole(fdOf(handle), bytes, std::nullopt);
     }
 
     void syncData(Handle handle) override {
@@ -162,13 +202,17 @@ public:
         return ::ftruncate(fdOf(handle), static_cast<off_t>(size)) == 0;
     }
 
-    void touch(Handle handle) override {
-        if (::futimens(fdOf(handle), nullptr) == -1) {
-            failWithErrno(errno);
-        }
+    void writeAt(Handle handle, long long offset, std::string_view bytes) override {
+        writeWhole(fdOf(handle), bytes, offset);
     }
 
-    void close(Handle handle) override { ::close(fdOf(handle)); }
+    void close(Handle handle) override {
+        {
+            const std::lock_guard lock(mutex_);
+            appendedByHand_.erase(fdOf(handle));
+        }
+        ::close(fdOf(handle));
+    }
 
     void syncDirectory(const std::string& directory) override {
         const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -206,6 +250,31 @@ public:
         failWithErrno(error);
     }
 
+    Placement placeUnderFreeName(const std::string& from, const std::string& to) override {
+        // A second name given, then the first taken away; where the file
+        // system has no hard links, a rename that refuses a taken name.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return Placement::Placed;
+        }
+        if (errno == EEXIST) {
+            return Placement::NameTaken;
+        }
+        if (!cannotDo(errno)) {
+            failWithErrno(errno);
+        }
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+            return Placement::Placed;
+        }
+        if (errno == EEXIST) {
+            return Placement::NameTaken;
+        }
+        if (cannotDo(errno) || errno == EINVAL) {
+            return Placement::Unsupported;
+        }
+        failWithErrno(errno);
+    }
+
     void remove(const std::string& path) override { ::unlink(path.c_str()); }
 
     bool makeDirectory(const std::string& path) override {
@@ -225,6 +294,7 @@ public:
         if (::gethostname(name, sizeof name - 1) == 0) {
             identity.computer = name;
         }
+        identity.machine = posixMachineIdentity();
         return identity;
     }
 
@@ -232,6 +302,16 @@ public:
         // A process of another user answers "not permitted", but runs.
         return process > 0 && (::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
     }
+
+private:
+    bool appendsByHand(Handle handle) {
+        const std::lock_guard lock(mutex_);
+        return appendedByHand_.contains(fdOf(handle));
+    }
+
+    std::mutex mutex_;
+    // Files of OpenMode::Write opened without O_APPEND.
+    std::set<int> appendedByHand_;
 };
 
 }  // namespace

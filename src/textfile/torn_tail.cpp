@@ -10,7 +10,6 @@
 namespace scanforms::textfile {
 namespace {
 
-constexpr std::size_t kReadChunk = 64 * 1024;
 // The smallest line with a quoted field: a quote, a quote, CR LF.
 constexpr std::size_t kShortestLine = 4;
 
@@ -28,16 +27,6 @@ bool isWholeLine(std::string_view line) {
 bool isTornLine(std::string_view tail) {
     const std::string_view body = tail.back() == '\r' ? tail.substr(0, tail.size() - 1) : tail;
     return tail.front() == '"' && hasNoLineEnd(body);
-}
-
-std::string readAll(FileSystem& fs, const std::string& path) {
-    HandleGuard handle(fs, fs.open(path, OpenMode::Read));
-    std::string bytes;
-    std::string buffer(kReadChunk, '\0');
-    while (const std::size_t n = fs.read(handle.get(), buffer.data(), buffer.size())) {
-        bytes.append(buffer.data(), n);
-    }
-    return bytes;
 }
 
 }  // namespace
@@ -74,7 +63,7 @@ TailCut cutTornTail(std::string_view name, std::string_view folder, std::size_t 
     namingOnFailure(lastPartOf(path), [&] {
         const std::optional<FileStatus> found = fs.status(path);
         if (found && found->type == FileType::Regular && found->size > 0) {
-            cut.found = checkRecordLayout(readAll(fs, path), lineBytes);
+            cut.found = checkRecordLayout(readWholeFile(fs, path), lineBytes);
         }
     });
     if (cut.found.layout != RecordLayout::TornTail) {

@@ -236,12 +236,8 @@ public:
                                           sizeof end) != 0;
     }
 
-    void touch(Handle handle) override {
-        FILETIME now{};
-        GetSystemTimeAsFileTime(&now);
-        if (!SetFileTime(win32Handle(handle), nullptr, nullptr, &now)) {
-            failWithLastError();
-        }
+    void writeAt(Handle handle, long long offset, std::string_view bytes) override {
+        windowsWriteAt(win32Handle(handle), offset, bytes);
     }
 
     void close(Handle handle) override { CloseHandle(win32Handle(handle)); }
@@ -287,6 +283,10 @@ public:
             return false;
         }
         failWith(error);
+    }
+
+    Placement placeUnderFreeName(const std::string& from, const std::string& to) override {
+        return windowsPlaceUnderFreeName(widen(from), widen(to));
     }
 
     void remove(const std::string& path) override { DeleteFileW(widen(path).c_str()); }

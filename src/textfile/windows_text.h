@@ -37,5 +37,8 @@ std::string describeWindowsError(unsigned long error);
 // with that number runs now (windows_process.cpp).
 ProcessIdentity windowsProcessIdentity();
 bool windowsProcessRunning(long long process);
+// The folder lock's own file calls (windows_process.cpp).
+void windowsWriteAt(void* handle, long long offset, std::string_view bytes);
+Placement windowsPlaceUnderFreeName(const std::wstring& from, const std::wstring& to);
 
 }  // namespace scanforms::textfile

@@ -11,6 +11,7 @@
 
 #include "textfile/folder_lock.h"
 #include "win32window/message_box.h"
+#include "win32/win32_text.h"
 #include "win32window/wide_text.h"
 
 #ifndef SCANFORMS_VERSION
@@ -45,7 +46,7 @@ void print(const std::string& text) {
     }
     DWORD mode = 0;
     if (GetConsoleMode(out, &mode) != FALSE) {
-        const std::wstring wide = fromUtf8(text);
+        const std::wstring wide = toWide(text);
         DWORD written = 0;
         WriteConsoleW(out, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
     } else {
@@ -53,6 +54,10 @@ void print(const std::string& text) {
         WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
 }
+
+// The watch window's client size, in pixels.
+constexpr int kWatchWidth = 480;
+constexpr int kWatchHeight = 180;
 
 // The folder as the operator knows it, one byte a character as the boxes
 // show text.
@@ -64,10 +69,59 @@ std::string shownFolder() {
 
 FolderGuard* refreshedGuard = nullptr;
 
-void CALLBACK refreshLock(HWND, UINT, UINT_PTR, DWORD) {
-    if (refreshedGuard != nullptr) {
-        refreshedGuard->refresh();
+void CALLBACK refreshLock(HWND, UINT timer, UINT_PTR, DWORD) {
+    if (refreshedGuard != nullptr && !refreshedGuard->refresh()) {
+        KillTimer(nullptr, timer);
     }
+}
+
+// Shows the watch of another station's quiet lock, with its Cancel, until
+// the guard stops watching or the operator gives up.
+void watchLock(FolderGuard& guard) {
+    if (!guard.watching()) {
+        return;
+    }
+    HWND watch = CreateWindowExW(
+        WS_EX_DLGMODALFRAME, L"STATIC", L"Scan Forms", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+        CW_USEDEFAULT, CW_USEDEFAULT, kWatchWidth, kWatchHeight, nullptr, nullptr, nullptr, nullptr);
+    HWND text = CreateWindowExW(0, L"STATIC", fromBytes(guard.watchText()).c_str(),
+                                WS_CHILD | WS_VISIBLE, 12, 12, kWatchWidth - 30, 90, watch,
+                                nullptr, nullptr, nullptr);
+    HWND cancel = CreateWindowExW(0, L"BUTTON", L"Cancel",
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                                  kWatchWidth / 2 - 45, 110, 90, 26, watch, nullptr, nullptr,
+                                  nullptr);
+    for (HWND control : {text, cancel}) {
+        SendMessageW(control, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    }
+    ShowWindow(watch, SW_SHOW);
+    SetFocus(cancel);
+    const UINT_PTR look = SetTimer(nullptr, 0, FolderGuard::kLookEvery.count(), nullptr);
+    MSG message{};
+    while (guard.watching() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER && message.wParam == look) {
+            guard.look();
+            SetWindowTextW(text, fromBytes(guard.watchText()).c_str());
+            continue;
+        }
+        // A click on Cancel, Return or Escape on it, or the close box.
+        const bool cancelled =
+            (message.hwnd == cancel && message.message == WM_LBUTTONUP) ||
+            (message.message == WM_KEYDOWN &&
+             (message.wParam == VK_ESCAPE || message.wParam == VK_RETURN ||
+              message.wParam == VK_SPACE)) ||
+            (message.hwnd == watch && message.message == WM_NCLBUTTONDOWN &&
+             message.wParam == HTCLOSE);
+        if (cancelled) {
+            guard.giveUp();
+            break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    KillTimer(nullptr, look);
+    DestroyWindow(watch);
 }
 
 // Enters Documents\Scan Forms, making it first with Com1 as the port when it
@@ -114,11 +168,11 @@ std::vector<std::wstring> commandLineArguments() {
 
 std::string portListing(const PortMenuSources& ports) {
     std::string out = "Serial ports here:\n";
-    const std::vector<SerialPortName> present = ports.ports();
+    const std::vector<SerialPort> present = ports.ports();
     if (present.empty()) {
         out += "  none\n";
     }
-    for (const SerialPortName& port : present) {
+    for (const SerialPort& port : present) {
         out +=
             "  " + port.name + (port.friendlyName.empty() ? "" : "  " + port.friendlyName) + "\n";
     }
@@ -158,8 +212,11 @@ int runScanForms(Scanner& scanner, const ProgramParts& parts) {
     // One station per folder, and the folder locked before any file in it
     // is read or written.
     FolderGuard guard(shownFolder, parts.folderLog);
+    watchLock(guard);
     if (!guard.locked()) {
-        showMessageBox(nullptr, guard.refusal(), BoxStyle::Information, std::nullopt);
+        if (!guard.refusal().empty()) {
+            showMessageBox(nullptr, guard.refusal(), BoxStyle::Information, std::nullopt);
+        }
         return 1;
     }
     refreshedGuard = &guard;
@@ -172,6 +229,7 @@ int runScanForms(Scanner& scanner, const ProgramParts& parts) {
     int exitCode = 0;
     {
         ScanWindow window(scanner, parts.ports, parts.stationLog);
+        window.watchFolder(guard);
         exitCode = window.run();
     }
     KillTimer(nullptr, refreshTimer);

@@ -3,8 +3,7 @@
 
 #include "win32window/port_menu.h"
 
-#include <cwctype>
-
+#include "win32/win32_text.h"
 #include "win32window/wide_text.h"
 
 namespace scanforms::win32 {
@@ -19,25 +18,6 @@ std::wstring asEntryText(const std::wstring& text) {
     return escaped;
 }
 
-// Port names are told without regard to case ("com3" opens COM3), and a map
-// may name a port as a device path ("\\.\COM12").
-bool namesPort(const std::string& device, const std::string& port) {
-    std::wstring a = fromUtf8(device);
-    std::wstring b = fromUtf8(port);
-    if (a.starts_with(L"\\\\.\\")) {
-        a.erase(0, 4);
-    }
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::towupper(a[i]) != std::towupper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 constexpr UINT kFirstEntryCommand = 1;
 
 }  // namespace
@@ -47,24 +27,24 @@ std::vector<PortMenuEntry> portMenuEntries(const PortMenuSources& sources, std::
     const std::string byDefault = sources.opensByDefault(port);
     // A port that opens its default device checks the default entry, even
     // where the system lists that device: no map names it.
-    const bool mappedByDefault = namesPort(opens, byDefault);
+    const bool mappedByDefault = namesPort(opens, SerialPort{byDefault, {}});
     std::vector<PortMenuEntry> entries;
     bool opensFound = mappedByDefault;
-    for (const SerialPortName& found : sources.ports()) {
-        std::wstring text = fromUtf8(found.name);
+    for (const SerialPort& found : sources.ports()) {
+        std::wstring text = toWide(found.name);
         if (!found.friendlyName.empty()) {
-            text += L"  (" + fromUtf8(found.friendlyName) + L")";
+            text += L"  (" + toWide(found.friendlyName) + L")";
         }
-        const bool current = !mappedByDefault && namesPort(opens, found.name);
+        const bool current = !mappedByDefault && namesPort(opens, found);
         opensFound = opensFound || current;
         entries.push_back({asEntryText(text), found.name, current});
     }
     if (!opensFound) {
         // Mapped to a port the system does not list now: unplugged, say.
-        entries.push_back({asEntryText(fromUtf8(opens)), opens, true});
+        entries.push_back({asEntryText(toWide(opens)), opens, true});
     }
     entries.push_back(
-        {asEntryText(L"Default (" + fromUtf8(byDefault) + L")"), {}, mappedByDefault});
+        {asEntryText(L"Default (" + toWide(byDefault) + L")"), {}, mappedByDefault});
     return entries;
 }
 

@@ -24,17 +24,12 @@
 #include <string>
 #include <vector>
 
+#include "win32/serial_ports.h"
+
 namespace scanforms::win32 {
 
-// One serial port the system has: "COM3" and what the system calls it
-// ("USB Serial Port"), UTF-8.
-struct SerialPortName {
-    std::string name;
-    std::string friendlyName;
-};
-
 struct PortMenuSources {
-    std::function<std::vector<SerialPortName>()> ports;
+    std::function<std::vector<SerialPort>()> ports;
     // The device port N (1 to 4) opens now, and the one it opens unmapped.
     std::function<std::string(std::int16_t port)> opens;
     std::function<std::string(std::int16_t port)> opensByDefault;

@@ -61,6 +61,8 @@ public:
     // Shows the window and runs the thread's messages until Done or the close
     // box ends the program. Returns the exit code.
     int run();
+    // The station records only while `claim` holds the folder.
+    void watchFolder(FolderClaim& claim) { station_.watchFolder(claim); }
 
     // StationView
     std::string statusText() const override;

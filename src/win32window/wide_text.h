@@ -7,7 +7,7 @@
 // of the files and the scanner). They cross into the Windows API as Latin-1,
 // each byte the UTF-16 unit of the same value, as they cross into Qt on Linux,
 // so every byte value comes back unchanged. Names the system gives (serial
-// ports, folders) are UTF-8 on our side.
+// ports, folders) are UTF-8 on our side (win32/win32_text.h).
 
 #include <string>
 #include <string_view>
@@ -32,8 +32,5 @@ inline std::string toBytes(std::wstring_view text) {
     }
     return bytes;
 }
-
-std::wstring fromUtf8(std::string_view text);
-std::string toUtf8(std::wstring_view text);
 
 }  // namespace scanforms::win32

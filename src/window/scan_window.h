@@ -48,6 +48,8 @@ public:
     // Each port button's tooltip and accessible description: the device it
     // opens.
     void setPortTips(const std::array<std::string, layout::kPortCount>& tips);
+    // The station records only while `claim` holds the folder.
+    void watchFolder(FolderClaim& claim) { station_.watchFolder(claim); }
 
     // StationView
     std::string statusText() const override;

@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -38,8 +39,13 @@ struct SeenBox {
 // reported as a problem (in a test, a failure), so nothing waits forever.
 class BoxAnswerer {
 public:
-    // HoldReturn leaves Return down: the test sends what follows.
-    enum class Answer { ClickOk, PressReturn, PressEscape, HoldReturn };
+    // HoldReturn leaves Return down: the test sends what follows. HoldSpace
+    // presses Space and lets it go as a held key's first repeat does, a
+    // release stamped kHeldSpaceReleasedAt that clicks the box's button: the
+    // test sends the repeat's press and what follows.
+    enum class Answer { ClickOk, PressReturn, PressEscape, HoldReturn, HoldSpace };
+
+    static constexpr quint64 kHeldSpaceReleasedAt = 1660;
 
     static constexpr std::chrono::milliseconds kPoll{5};
     static constexpr std::chrono::seconds kDeadline{5};
@@ -118,7 +124,17 @@ private:
             case Answer::HoldReturn:
                 QTest::keyPress(keyTarget(box), Qt::Key_Return);
                 break;
+            case Answer::HoldSpace:
+                sendSpace(keyTarget(box), QEvent::KeyPress, kHeldSpaceReleasedAt - 60);
+                sendSpace(keyTarget(box), QEvent::KeyRelease, kHeldSpaceReleasedAt);
+                break;
         }
+    }
+
+    static void sendSpace(QWidget* target, QEvent::Type type, quint64 time) {
+        QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        event.setTimestamp(time);
+        QApplication::sendEvent(target, &event);
     }
 
     // Keys go where the operator's keys would: the box's focused control.

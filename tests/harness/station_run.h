@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "box_answerer.h"
-#include "serial/serial_comm.h"
+#include "serial/qt_platform.h"
 #include "sim_process.h"
 #include "station/operator_texts.h"
 #include "wait_for.h"

@@ -46,7 +46,7 @@ const ManPage kScanformsPage{
      "Comm Port opened OK. Initializing Scanner...",
      "Comm Port open failed.  Please select a different Comm Port.", kScannerReady,
      "Scanner not detected.  Check the power and cable.", "Start feeding your answer sheets.",
-     "Please initialize the scanner first.", "The scanner read....",
+     "Please initialize the scanner first.", kBatchNotStarted, "The scanner read....",
      // Message boxes
      "Read error.", kFaultBox, "Multiple marks at position(s):  ", "Re-scan the form.", "Warning!",
      kEndOfBatchBox, "Press the END button on your scanner.", "Press scanner END button.",
@@ -55,8 +55,9 @@ const ManPage kScanformsPage{
      "File not found", "Path not found", "Permission denied", "Disk full", "Path/File access error",
      "Bad file mode", "Bad file name or number", "Too many files", "Device I/O error",
      "Device unavailable", "Input past end of file", "Type mismatch", "Overflow",
-     " is not one of Com1 to Com4", " is not a serial port", "Port is not open",
-     "Scanner is not connected", "Could not send to the scanner", "Out of memory",
+     " is not one of Com1 to Com4", " is not a serial port", "No port chosen: click Com1",
+     "Port is not open", "Scanner is not connected", "Could not send to the scanner",
+     "Out of memory",
      // Where the ports are
      "SCANFORMS_COM", "/dev/ttyS"}};
 

@@ -173,6 +173,8 @@ TEST(StationLauncher, CreatesTheFolderAndStartsScanformsInIt) {
     EXPECT_EQ(launched.currentFolder(), QFileInfo(folder).canonicalFilePath());
     EXPECT_EQ(launched.executable(),
               QFileInfo(installed("/usr/bin/scanforms")).canonicalFilePath());
+    QFile port(folder + "/Com.TXT");
+    EXPECT_TRUE(port.open(QIODevice::ReadOnly) && port.readAll() == "1\r\n") << "Com1 chosen";
 }
 
 struct RefusalCase {

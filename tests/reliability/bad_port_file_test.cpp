@@ -22,7 +22,7 @@
 #include "box_answerer.h"
 #include "fakes/temp_dir.h"
 #include "ordinary_file_access.h"
-#include "serial/serial_comm.h"
+#include "serial/qt_platform.h"
 #include "station/operator_texts.h"
 #include "window/scan_window.h"
 

@@ -119,7 +119,7 @@ TEST(DiskFault, DirectoryTurnsReadOnlyMidBatch) {
     // says so, naming the file, and the program keeps running.
     station.startScanning();
     EXPECT_TRUE(station.waitForBoxes(readOnly + ": ScanArchive", 1, kStepDeadline));
-    EXPECT_EQ(station.window().statusText(), "Start feeding your answer sheets.");
+    EXPECT_EQ(station.window().statusText(), kBatchNotStarted);
     station.done();
     EXPECT_TRUE(station.waitForBoxes(readOnly + ": Com.TXT", 1, kStepDeadline));
     EXPECT_FALSE(station.ended());

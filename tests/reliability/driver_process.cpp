@@ -44,7 +44,8 @@ std::string stationDriverPath() {
     return path;
 }
 
-DriverProcess::DriverProcess(const std::string& device, const std::string& outputFile) {
+DriverProcess::DriverProcess(const std::string& device, const std::string& outputFile,
+                             const Launch& launch) {
     const std::string program = stationDriverPath();
     outputFile_ = outputFile.empty()
                       ? (std::filesystem::current_path() / "driver-output.txt").string()
@@ -59,24 +60,31 @@ DriverProcess::DriverProcess(const std::string& device, const std::string& outpu
     }
     environment.push_back("SCANFORMS_COM1=" + device);
     environment.push_back("QT_QPA_PLATFORM=offscreen");
+    environment.insert(environment.end(), launch.environment.begin(), launch.environment.end());
     std::vector<char*> envp;
     for (std::string& variable : environment) {
         envp.push_back(variable.data());
     }
     envp.push_back(nullptr);
-    std::string name = program;
-    char* argv[] = {name.data(), nullptr};
+    std::vector<std::string> words = launch.wrapper;
+    words.push_back(program);
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile_.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    const int spawned = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data());
+    const int spawned =
+        posix_spawnp(&pid_, words.front().c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         pid_ = -1;
-        throw std::runtime_error("cannot start " + program + ": " + std::strerror(spawned));
+        throw std::runtime_error("cannot start " + words.front() + ": " + std::strerror(spawned));
     }
 }
 
@@ -91,9 +99,16 @@ bool DriverProcess::running() {
     int status = 0;
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {
         pid_ = -1;
+        exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return false;
     }
     return true;
+}
+
+void DriverProcess::signal(int number) {
+    if (pid_ > 0) {
+        ::kill(pid_, number);
+    }
 }
 
 void DriverProcess::kill(const std::function<void()>& whileDying) {

@@ -19,14 +19,24 @@ class SimProcess;
 
 class DriverProcess {
 public:
+    // How it is started beyond the device: a program that runs it (say,
+    // unshare) and variables added to the environment.
+    struct Launch {
+        std::vector<std::string> wrapper;
+        std::vector<std::string> environment;
+    };
     // What it prints goes to `outputFile`, by default driver-output.txt in
     // the current directory.
-    explicit DriverProcess(const std::string& device, const std::string& outputFile = {});
+    explicit DriverProcess(const std::string& device, const std::string& outputFile = {},
+                           const Launch& launch = {});
     ~DriverProcess();
     DriverProcess(const DriverProcess&) = delete;
     DriverProcess& operator=(const DriverProcess&) = delete;
 
     bool running();
+    void signal(int number);
+    // The exit status once it ended by itself; -1 while it runs or when killed.
+    int exitStatus() const { return exitStatus_; }
     // SIGKILL, then `whileDying` (what the end may wait for), then waits for
     // the end (the kernel ends it at once).
     void kill(const std::function<void()>& whileDying = {});
@@ -35,6 +45,7 @@ public:
 
 private:
     pid_t pid_ = -1;
+    int exitStatus_ = -1;
     std::string outputFile_;
 };
 

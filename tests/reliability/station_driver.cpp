@@ -8,9 +8,12 @@
 // program does it: Initialize Scanner at once, Start Scanning as soon as
 // the scanner answered ready, Done once the batch has ended, and every
 // message box answered with OK and its text printed on standard output.
+// SCANFORMS_LOCK_REFRESH_MS, when set, is its folder lock's refresh interval.
 
 #include <QApplication>
+#include <chrono>
 #include <cstdio>
+#include <optional>
 
 #include "app/station_folder.h"
 #include "station_run.h"
@@ -29,13 +32,20 @@ void say(const char* what, const QString& text) {
 int main(int argc, char* argv[]) {
     preferOffscreenPlatform();
     QApplication application(argc, argv);
-    // The folder made ready as the program does it.
-    scanforms::app::HeldFolder folder;
+    // The folder made ready as the program does it; a box that refuses
+    // the folder is printed too.
+    std::optional<BoxAnswerer> refusals(std::in_place);
+    refusals->whileOpen = [](const SeenBox& box) { say("box", box.text); };
+    const int refreshMs = qEnvironmentVariableIntValue("SCANFORMS_LOCK_REFRESH_MS");
+    scanforms::app::HeldFolder folder(refreshMs > 0 ? std::chrono::milliseconds(refreshMs)
+                                                    : scanforms::textfile::kLockRefreshInterval);
+    refusals.reset();
     if (!folder.locked()) {
         return 1;
     }
     scanforms::app::keepRecordFileWhole();
     StationRun station(ScannerDevice{qEnvironmentVariable("SCANFORMS_COM1").toStdString()});
+    station.window().watchFolder(folder);
     QObject::connect(&station.window(), &ScanWindow::programEnded,
                      [] { QCoreApplication::exit(0); });
     station.boxes().whileOpen = [&station](const SeenBox& box) {

@@ -76,15 +76,18 @@ void liveContents(const fs::path& folder, std::map<unsigned long, std::string>& 
 
 }  // namespace
 
-SyncedFs::SyncedFs(fs::path live, fs::path mountPoint)
+SyncedFs::SyncedFs(fs::path live, fs::path mountPoint, const std::string& subtype)
     : live_(std::move(live)), mountPoint_(std::move(mountPoint)) {
     if (::access("/dev/fuse", R_OK | W_OK) != 0) {
         refuse(std::string("/dev/fuse: ") + std::strerror(errno));
     }
     takeAll(live_, durable_);
-    char name[] = "synced-fs";
-    char* argv[] = {name, nullptr};
-    fuse_args args = FUSE_ARGS_INIT(1, argv);
+    fuse_args args = FUSE_ARGS_INIT(0, nullptr);
+    fuse_opt_add_arg(&args, "synced-fs");
+    if (!subtype.empty()) {
+        fuse_opt_add_arg(&args, "-o");
+        fuse_opt_add_arg(&args, ("subtype=" + subtype).c_str());
+    }
     const fuse_operations& ops = syncedFsOperations();
     fuse_ = fuse_new(&args, &ops, sizeof ops, this);
     fuse_opt_free_args(&args);  // fuse_new may have added to them

@@ -23,6 +23,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <random>
@@ -38,7 +39,9 @@ class SyncedFs {
 public:
     // Mounts the view of `live` on `mountPoint`; all that `live` holds now
     // counts as durable.
-    SyncedFs(std::filesystem::path live, std::filesystem::path mountPoint);
+    // A `subtype` shows in the mount table as the type "fuse.<subtype>".
+    SyncedFs(std::filesystem::path live, std::filesystem::path mountPoint,
+             const std::string& subtype = {});
     ~SyncedFs();
     SyncedFs(const SyncedFs&) = delete;
     SyncedFs& operator=(const SyncedFs&) = delete;
@@ -51,6 +54,12 @@ public:
     void releaseCut();
     // Shows a rename onto a taken name as refused, as some SFTP servers do.
     void refuseRenameOntoTakenName() { refusesRename_ = true; }
+    // Answers an open (or create) with the error `refusal` gives for its path
+    // ("/Scan.TXT") and flags, where not 0: a share that cannot append, a
+    // file it lets no one read. Set before the disk is used.
+    void refuseOpens(std::function<int(const std::string&, int)> refusal) {
+        refusal_ = std::move(refusal);
+    }
     std::size_t changes();
 
     // Unmounts, then leaves in the live folder only what survives the cut.
@@ -65,6 +74,7 @@ public:
     bool admit(bool change);
     std::string live(const char* path) const { return (live_ / (path + 1)).string(); }
     bool refusesRename() const { return refusesRename_; }
+    int refusal(const char* path, int flags) const { return refusal_ ? refusal_(path, flags) : 0; }
     void syncData(int fd);
     void syncFolder(const std::string& path);
 
@@ -77,6 +87,7 @@ private:
     std::thread loop_;
     bool mounted_ = false;
     bool refusesRename_ = false;
+    std::function<int(const std::string&, int)> refusal_;
 
     std::mutex mutex_;
     std::condition_variable changed_;

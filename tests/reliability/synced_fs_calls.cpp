@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fuse.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,6 +73,9 @@ int liveFlags(int flags) {
 
 int openFile(const char* path, fuse_file_info* file) {
     ADMIT((file->flags & O_TRUNC) != 0);
+    if (const int refused = self().refusal(path, file->flags)) {
+        return -refused;
+    }
     const int fd = ::open(self().live(path).c_str(), liveFlags(file->flags));
     file->fh = static_cast<std::uint64_t>(fd);
     return fd < 0 ? -errno : 0;
@@ -79,6 +83,9 @@ int openFile(const char* path, fuse_file_info* file) {
 
 int create(const char* path, mode_t mode, fuse_file_info* file) {
     ADMIT(true);
+    if (const int refused = self().refusal(path, file->flags)) {
+        return -refused;
+    }
     const int fd = ::open(self().live(path).c_str(), liveFlags(file->flags) | O_CREAT, mode);
     file->fh = static_cast<std::uint64_t>(fd);
     return fd < 0 ? -errno : 0;
@@ -111,13 +118,27 @@ int release(const char*, fuse_file_info* file) {
     return 0;
 }
 
-int rename(const char* from, const char* to, unsigned int) {
+int rename(const char* from, const char* to, unsigned int flags) {
     ADMIT(true);
     struct stat st {};
     if (self().refusesRename() && ::lstat(self().live(to).c_str(), &st) == 0) {
         return -EPERM;
     }
-    return result(::rename(self().live(from).c_str(), self().live(to).c_str()));
+    return result(
+        ::renameat2(AT_FDCWD, self().live(from).c_str(), AT_FDCWD, self().live(to).c_str(), flags));
+}
+
+// As the GNOME desktop's SMB client does, a time set to "now" is stored as
+// 1970-01-01; times given are kept.
+int utimens(const char* path, const timespec times[2], fuse_file_info*) {
+    ADMIT(true);
+    timespec kept[2] = {times[0], times[1]};
+    for (timespec& time : kept) {
+        if (time.tv_nsec == UTIME_NOW) {
+            time = {0, 0};
+        }
+    }
+    return result(::utimensat(AT_FDCWD, self().live(path).c_str(), kept, 0));
 }
 
 int unlink(const char* path) {
@@ -152,6 +173,7 @@ fuse_operations makeOperations() {
     ops.unlink = unlink;
     ops.mkdir = mkdir;
     ops.truncate = truncate;
+    ops.utimens = utimens;
     return ops;
 }
 

@@ -4,14 +4,18 @@
 #include "serial/port_map.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtGlobal>
 #include <fstream>
 #include <optional>
 
 #include "serial/scanner_settings.h"
+#include "serial/serial_devices.h"
 
 namespace scanforms::serial {
 namespace {
@@ -84,6 +88,47 @@ TEST(ScannerSettings, SetupAnswerTimeoutInSecondsFrom1To120ElseTen) {
         EXPECT_EQ(setupAnswerTimeout(), expected);
     }
     qunsetenv("XDG_CONFIG_HOME");
+}
+
+// What checkAccess says of `path` to this process's user, or to nobody when
+// this process runs as root, whom no permission stops.
+DeviceAccess accessOfAnOrdinaryUser(const QString& path) {
+    if (::geteuid() != 0) {
+        return checkAccess(path).access;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool nobody = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(nobody ? static_cast<int>(checkAccess(path).access) : 100);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 100) << "could not become nobody";
+    return static_cast<DeviceAccess>(WEXITSTATUS(status));
+}
+
+// A device opens for reading and writing both, or not at all.
+TEST(SerialDevices, ADeviceIsAllowedOnlyWhenThisUserMayReadAndWriteIt) {
+    const std::tuple<bool, bool, DeviceAccess> cases[] = {{true, true, DeviceAccess::Allowed},
+                                                          {true, false, DeviceAccess::NotAllowed},
+                                                          {false, true, DeviceAccess::NotAllowed}};
+    // Nobody is one of the others; this user owns the file.
+    const bool root = ::geteuid() == 0;
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::setPermissions(
+        folder.path(), QFile::permissions(folder.path()) | QFile::ReadOther | QFile::ExeOther));
+    const QString device = folder.filePath(QStringLiteral("ttyUSB0"));
+    ASSERT_TRUE(QFile(device).open(QIODevice::WriteOnly));
+    for (const auto& [read, write, access] : cases) {
+        SCOPED_TRACE(read ? (write ? "read and write" : "read only") : "write only");
+        QFile::Permissions permissions =
+            root ? QFile::ReadOwner | QFile::WriteOwner : QFile::Permissions();
+        permissions |= read ? (root ? QFile::ReadOther : QFile::ReadOwner) : QFile::Permissions();
+        permissions |=
+            write ? (root ? QFile::WriteOther : QFile::WriteOwner) : QFile::Permissions();
+        ASSERT_TRUE(QFile::setPermissions(device, permissions));
+        EXPECT_EQ(accessOfAnOrdinaryUser(device), access);
+    }
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 
 // The real component against scanner-sim over a pseudo-terminal.
 
-#include "serial/serial_comm.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
@@ -12,6 +10,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,13 +28,15 @@
 #include "common/failure.h"
 #include "played_scanner.h"
 #include "recording_events.h"
+#include "serial/device_port.h"
+#include "serial/qt_platform.h"
 #include "sim_process.h"
 
 namespace scanforms::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using serial::LinkState;
+using scanner::LinkState;
 using serial::SerialComm;
 using Clock = std::chrono::steady_clock;
 
@@ -133,12 +134,23 @@ TEST_F(SerialCommTest, ReportsAMissingDeviceAsNotOpenWithoutFailing) {
     EXPECT_EQ(comm.linkState(), LinkState::Closed);
 }
 
+// A second station on the same scanner is refused whichever name leads it
+// there, the link the first opened or the device itself, and the log names
+// the process holding it.
 TEST_F(SerialCommTest, ReportsADeviceOpenElsewhereAsNotOpenWithoutFailing) {
     start("");
-    SerialComm second;
-    second.setPortNumber(kPort);
-    EXPECT_NO_THROW(second.openPort());
-    EXPECT_FALSE(second.portIsOpen());
+    for (const std::string& name : {sim->linkPath(), sim->devicePath()}) {
+        SCOPED_TRACE(name);
+        setenv(kPortVariable, name.c_str(), 1);
+        SerialComm second;
+        second.setPortNumber(kPort);
+        EXPECT_NO_THROW(second.openPort());
+        EXPECT_FALSE(second.portIsOpen());
+        // What the log says after "did not open: ".
+        const QString why = serial::DevicePort().open(name);
+        EXPECT_TRUE(why.startsWith(QStringLiteral("locked by process %1").arg(::getpid())))
+            << why.toStdString();
+    }
     // The first keeps working.
     comm.setUp("f-3652.800");
     EXPECT_TRUE(waitFor([&] { return events.count("InitComplete") == 1; }));
@@ -166,13 +178,16 @@ TEST_F(SerialCommTest, DropsWhatTheDeviceSentBeforeTheOpen) {
 // ---- Members that cannot work ----
 
 TEST_F(SerialCommTest, RefusesPortNumbersThatAreNoSerialPort) {
-    for (const int port : {0, -1, -32768}) {
+    const std::pair<int, std::string> cases[] = {
+        {0, "No port chosen: click Com1, Com2, Com3 or Com4 first"},
+        {-1, "Port number -1 is not a serial port"},
+        {-32768, "Port number -32768 is not a serial port"}};
+    for (const auto& [port, description] : cases) {
         try {
             comm.setPortNumber(static_cast<std::int16_t>(port));
             ADD_FAILURE() << "port " << port << " was accepted";
         } catch (const Failure& failure) {
-            EXPECT_EQ(failure.description(),
-                      "Port number " + std::to_string(port) + " is not a serial port");
+            EXPECT_EQ(failure.description(), description);
         }
     }
 }
@@ -500,6 +515,22 @@ TEST_F(SerialCommTest, ALossReportedTwiceIsOneFaultAndCommandsBeforeItAreDropped
     ASSERT_TRUE(waitFor([&] { return events.count("SheetRead") == 1; }));
     EXPECT_EQ(events.texts("ScanFault"), std::vector<std::string>{"Scanner is not connected"});
     EXPECT_EQ(sim->logLines(), (std::vector<std::string>{"RECOVER", "Read"}));
+}
+
+// An adapter pulled while the line is quiet takes its device file and the
+// link to it away, and nothing comes on the line to tell of it.
+TEST_F(SerialCommTest, ADeviceGoneWhileTheLineIsQuietIsOneFault) {
+    played.emplace();
+    const QTemporaryDir links;
+    const QString link = links.filePath(QStringLiteral("by-id-scanner"));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(played->devicePath()), link));
+    setenv(kPortVariable, link.toLocal8Bit().constData(), 1);
+    comm.setPortNumber(kPort);
+    comm.openPort();
+    ASSERT_TRUE(comm.portIsOpen());
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(waitFor([&] { return events.count("ScanFault") == 1; }));
+    EXPECT_EQ(events.texts("ScanFault"), std::vector<std::string>{"Scanner is not connected"});
 }
 
 // Recover while the station had not heard of the loss yet tells of it:

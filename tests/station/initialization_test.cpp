@@ -98,10 +98,10 @@ TEST_F(Initialization, ComponentFailureSkipsLaterStepsAndClosesFiles) {
         run.scanner.raiseInitComplete(0);  // not ready again
         run.view.status.clear();
         run.log.clear();
-        run.scanner.failing = {{c.member, "Port number 0 is not a serial port"}};
+        run.scanner.failing = {{c.member, "No port chosen: click Com1, Com2, Com3 or Com4 first"}};
         run.station.onInitializeClicked();
-        EXPECT_EQ(run.view.boxes,
-                  Strings{"64||You have encountered error Port number 0 is not a serial port"});
+        EXPECT_EQ(run.view.boxes, Strings{"64||You have encountered error No port chosen: click "
+                                          "Com1, Com2, Com3 or Com4 first"});
         EXPECT_EQ(run.view.status, c.status) << c.member;
         EXPECT_EQ(run.entries("scanner:setUp").size(), c.setupSent ? 1u : 0u) << c.member;
         EXPECT_FALSE(fresh.heldOpen("Scan.TXT")) << c.member;

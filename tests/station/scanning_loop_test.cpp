@@ -2,7 +2,13 @@
 // SPDX-License-Identifier: MIT
 
 #include <filesystem>
+#include <set>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "station/operator_texts.h"
 #include "station/station_fixture.h"
 
 namespace scanforms::testing {
@@ -115,6 +121,7 @@ TEST_F(ScanningLoop, BatchThatCannotBeKeptIsNotEmptiedAndNoReadIsSent) {
     log.clear();
     station.onStartScanningClicked();
     EXPECT_EQ(log, (Strings{"status:Start feeding your answer sheets.",
+                            std::string("status:") + kBatchNotStarted,
                             "box:64||You have encountered error Path/File access error: "
                             "ScanArchive is not a folder"}));
     EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
@@ -203,8 +210,32 @@ TEST_F(ScanningLoop, RecordFileThatCannotBeCreatedSendsNoRead) {
     log.clear();
     station.onStartScanningClicked();
     EXPECT_EQ(log, (Strings{"status:Start feeding your answer sheets.",
-                            "box:64||You have encountered error Path/File access error"}));
+                            std::string("status:") + kBatchNotStarted,
+                            "box:64||You have encountered error Path/File access error: "
+                            "scan.txt"}));
 }
+
+#ifndef _WIN32
+TEST_F(ScanningLoop, PipeInPlaceOfTheRecordFileIsNamed) {
+    ::mkfifo((dir.path() / "Scan.TXT").c_str(), 0666);
+    makeReady();
+    station.onStartScanningClicked();
+    EXPECT_EQ(view.boxes, Strings{"64||You have encountered error Bad file mode: Scan.TXT"});
+}
+
+// A case-insensitive share listing two spellings: both batches are kept.
+TEST_F(ScanningLoop, EverySpellingOfTheRecordFileIsKeptBeforeOneIsEmptied) {
+    dir.write("scan.txt", record("000001"));
+    dir.write("SCAN.TXT", record("000002"));
+    makeReady();
+    station.onStartScanningClicked();
+    std::set<std::string> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "ScanArchive")) {
+        kept.insert(readFileBytes(entry.path()));
+    }
+    EXPECT_EQ(kept, (std::set<std::string>{record("000001"), record("000002")}));
+}
+#endif
 
 TEST_F(ScanningLoop, FullDiskIsReportedAndLoopGoesOn) {
     std::filesystem::create_symlink("/dev/full", dir.path() / "Scan.TXT");

@@ -68,6 +68,23 @@ TEST(Archive, CopyIsNewNamedByTheSecondAndOnTheDisk) {
     EXPECT_EQ(dir.read(kCopy), kRecords);
 }
 
+// Start Scanning pressed again after a failure that followed the copy.
+TEST(Archive, FileIdenticalToTheNewestCopyIsNotCopiedAgain) {
+    TempDir dir;
+    dir.write("Scan.TXT", kRecords);
+    std::filesystem::create_directory(dir.path() / "ScanArchive");
+    dir.write("ScanArchive/Scan-20261207-091529-12.TXT", "older");
+    const std::string newest = pathOf(dir, "ScanArchive/Scan-20261207-091529-12.TXT");
+    EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime()), pathOf(dir, kCopy));
+    EXPECT_EQ(archiveFile("Scan.TXT", "ScanArchive", batchTime()), pathOf(dir, kCopy));
+    dir.write("Scan.TXT", "older");
+    EXPECT_NE(archiveFile("Scan.TXT", "ScanArchive", batchTime()), newest)
+        << "only the newest copy counts";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "ScanArchive"),
+                            std::filesystem::directory_iterator{}),
+              3);
+}
+
 TEST(Archive, NothingToKeepMakesNoCopy) {
     struct Case {
         const char* what;

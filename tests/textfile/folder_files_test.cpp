@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,7 @@ namespace {
 using scanforms::testing::failureOf;
 using scanforms::testing::RecordingFileSystem;
 using scanforms::testing::TempDir;
+using namespace std::chrono_literals;
 
 // Records of 12 bytes: "ID","ABC" CR LF.
 constexpr std::size_t kLine = 12;
@@ -48,6 +51,7 @@ TEST(TornTail, OnlyAStationFileWithATornLastLineIsCutAfterItIsKept) {
         {kWhole + "\"03\",\"CDE\"\r", RecordLayout::TornTail, kWhole},
         {"\"0", RecordLayout::TornTail, ""},
         {kWhole, RecordLayout::WholeLines, kWhole},
+        {kWhole + "03\",\"C", RecordLayout::Foreign, kWhole + "03\",\"C"},
         {kWhole + "\"03\",\"CDE\"\n", RecordLayout::Foreign, kWhole + "\"03\",\"CDE\"\n"},
         {"\"01\",\"ABC\"\n\"02\",\"BCD\"\n\"0", RecordLayout::Foreign,
          "\"01\",\"ABC\"\n\"02\",\"BCD\"\n\"0"},
@@ -62,7 +66,8 @@ TEST(TornTail, OnlyAStationFileWithATornLastLineIsCutAfterItIsKept) {
             dir.path() / "Scan.TXT",
             std::filesystem::file_time_type::clock::now() - std::chrono::hours(30));
         const auto old = std::filesystem::last_write_time(dir.path() / "Scan.TXT");
-        const TailCut cut = cutTornTail("Scan.TXT", "ScanArchive", kLine, startUp);
+        RecordingFileSystem fs(dir.path());
+        const TailCut cut = cutTornTail("Scan.TXT", "ScanArchive", kLine, startUp, fs);
         EXPECT_EQ(cut.found.layout, c.layout) << c.content;
         EXPECT_EQ(dir.read("Scan.TXT"), c.after) << c.content;
         const bool torn = c.layout == RecordLayout::TornTail;
@@ -70,57 +75,99 @@ TEST(TornTail, OnlyAStationFileWithATornLastLineIsCutAfterItIsKept) {
             << c.content;
         EXPECT_EQ(std::filesystem::last_write_time(dir.path() / "Scan.TXT") == old, !torn)
             << c.content;
+        const std::vector<std::string> cutAndSynced = {"truncate Scan.TXT", "syncData Scan.TXT"};
+        EXPECT_EQ(torn && fs.log.size() > 2 &&
+                      std::vector(fs.log.end() - 3, fs.log.end() - 1) == cutAndSynced,
+                  torn)
+            << c.content;
     }
 }
 
-// The folder's own lock, as each state of a lock file left there meets it.
-TEST(FolderLock, StaleLocksAreTakenOverFreshOnesRefusedUnreadableOnesFail) {
-    constexpr long long kOtherProcess = 17;
-    constexpr std::int64_t kThreeMinutes = 180;
+std::string lockOf(const char* machine, long long process, int heartbeat = 0) {
+    return lockText({{process, "station-b", machine}, "b0", std::uint64_t(heartbeat), 1000ms});
+}
+
+// The folder's own lock, as each lock file left there meets it at first look.
+TEST(FolderLock, OnlyALockOfThisMachineWhoseProcessIsGoneIsTakenAtOnce) {
     struct Case {
         const char* what;
-        const char* lock;  // what .scanforms.lock holds, or no lock
-        std::int64_t secondsLater;
-        bool otherRuns;
+        std::optional<std::string> lock;
         LockState state;
         std::string reason;
-        std::string holder;
     };
     const Case cases[] = {
-        {"no lock", nullptr, 0, false, LockState::Locked, "", ""},
-        {"empty", "", 0, false, LockState::Locked, "it was empty or could not be read", ""},
-        {"garbage", "PK\x03\x04", 0, true, LockState::Locked, "it was empty or could not be read",
-         ""},
-        {"here, ended", "17\nstation-a\n", 0, false, LockState::Locked,
-         "its process no longer runs", "station-a"},
-        {"here, running", "17\nstation-a\n", 0, true, LockState::HeldHere, "", "station-a"},
-        {"foreign, fresh", "17\nstation-b\n", 0, false, LockState::HeldElsewhere, "", "station-b"},
-        {"foreign, old", "17\nstation-b\n", kThreeMinutes, false, LockState::Locked,
-         "it was not refreshed for 180 s", "station-b"},
+        {"no lock", std::nullopt, LockState::Locked, ""},
+        {"here, running", lockOf("machine-a", 17), LockState::HeldHere, ""},
+        {"here, ended", lockOf("machine-a", 99), LockState::Locked, "its process no longer runs"},
+        {"here, a run before a restart with this very process number", lockOf("machine-a", 4242),
+         LockState::Locked, "its process no longer runs"},
+        {"same host name, another machine", lockOf("machine-b", 99), LockState::Watching, ""},
+        {"no machine identity", lockOf("", 99), LockState::Watching, ""},
+        {"empty", "", LockState::Watching, ""},
     };
     for (const Case& c : cases) {
         TempDir dir;
-        if (c.lock != nullptr) {
-            dir.write(".scanforms.lock", c.lock);
+        if (c.lock) {
+            dir.write(".scanforms.lock", *c.lock);
         }
         RecordingFileSystem fs(dir.path());
-        if (c.otherRuns) {
-            fs.runningProcesses.push_back(kOtherProcess);
-        }
+        fs.runningProcesses = {17, 4242};
         {
-            FolderLock lock(dir.path().string(), fs);
-            const LockAttempt attempt = lock.lock(secondsNow() + c.secondsLater);
+            FolderLock lock(dir.path().string(), 30s, fs);
+            const LockAttempt attempt = lock.lock(LockClock::now());
             EXPECT_EQ(attempt.state, c.state) << c.what;
             EXPECT_EQ(attempt.reason, c.reason) << c.what;
-            EXPECT_EQ(attempt.holder ? attempt.holder->computer : "", c.holder) << c.what;
+            const auto found = parseLockText(dir.read(".scanforms.lock"));
             const bool locked = c.state == LockState::Locked;
-            EXPECT_EQ(dir.read(".scanforms.lock"), locked ? "4242\nstation-a\n" : c.lock) << c.what;
-            if (locked) {
-                EXPECT_NO_THROW(lock.refresh()) << c.what;
-            }
+            EXPECT_EQ(found && found->identity.process == 4242, locked) << c.what;
         }
         EXPECT_EQ(dir.exists(".scanforms.lock"), c.state != LockState::Locked) << c.what;
     }
+}
+
+// Another machine's lock, watched by this one's monotonic clock only.
+TEST(FolderLock, AWatchedLockIsTakenOnlyWhenItStaysTwoOfItsIntervals) {
+    for (const bool moves : {false, true}) {
+        TempDir dir;
+        dir.write(".scanforms.lock", lockOf("machine-b", 17));
+        RecordingFileSystem fs(dir.path());
+        FolderLock lock(dir.path().string(), 30s, fs);
+        const LockClock::time_point start = LockClock::now();
+        EXPECT_EQ(lock.lock(start).state, LockState::Watching);
+        EXPECT_EQ(lock.lock(start + 1999ms).state, LockState::Watching);
+        if (moves) {
+            dir.write(".scanforms.lock", lockOf("machine-b", 17, 1));
+        }
+        const LockAttempt attempt = lock.lock(start + 2000ms);
+        EXPECT_EQ(attempt.state, moves ? LockState::HeldElsewhere : LockState::Locked);
+        EXPECT_EQ(attempt.reason, moves ? "" : "its heartbeat did not move for 2 s");
+    }
+}
+
+// The lock counts only once whole and synced; a refresh and the end touch
+// only this run's lock.
+TEST(FolderLock, ALockIsPlacedSyncedAndLeftToTheStationThatTookItOver) {
+    TempDir dir;
+    RecordingFileSystem fs(dir.path());
+    auto lock = std::make_unique<FolderLock>(dir.path().string(), 30s, fs);
+    ASSERT_EQ(lock->lock(LockClock::now()).state, LockState::Locked);
+    const auto placing = std::find_if(fs.log.begin(), fs.log.end(), [](const std::string& e) {
+        return e.starts_with("placeUnderFreeName");
+    });
+    ASSERT_NE(placing, fs.log.end());
+    EXPECT_TRUE(std::prev(placing)->starts_with("syncData .scanforms.lock."))
+        << *std::prev(placing);
+    EXPECT_EQ(lock->refresh(), std::nullopt);
+    EXPECT_EQ(parseLockText(dir.read(".scanforms.lock"))->heartbeat, 1u);
+    EXPECT_EQ(fs.log.back(), "syncData .scanforms.lock");
+
+    dir.write(".scanforms.lock.b", lockOf("machine-b", 17));
+    std::filesystem::rename(dir.path() / ".scanforms.lock.b", dir.path() / ".scanforms.lock");
+    const std::string takenOver = "the computer station-b (process 17) took it over";
+    EXPECT_EQ(lock->refresh(), takenOver);
+    EXPECT_EQ(lock->lostTo(), takenOver);
+    lock.reset();
+    EXPECT_EQ(dir.read(".scanforms.lock"), lockOf("machine-b", 17));
 }
 
 TEST(FolderLock, ALockThatCannotBeMadeOrReadRefusesTheStart) {
@@ -129,21 +176,20 @@ TEST(FolderLock, ALockThatCannotBeMadeOrReadRefusesTheStart) {
         std::string reason;
     };
     const Case cases[] = {
-        {"createNew .scanforms.lock", "Permission denied"},
         {"open .scanforms.lock", "Permission denied"},
         {nullptr, ".scanforms.lock is a folder"},
     };
     for (const Case& c : cases) {
         TempDir dir;
         RecordingFileSystem fs(dir.path());
+        FolderLock lock(dir.path().string(), 30s, fs);
         if (c.failingCall == nullptr) {
             std::filesystem::create_directory(dir.path() / ".scanforms.lock");
         } else {
-            dir.write(".scanforms.lock", "17\nstation-b\n");
+            dir.write(".scanforms.lock", lockOf("machine-b", 17));
             fs.failOnce(c.failingCall, c.reason);
         }
-        FolderLock lock(dir.path().string(), fs);
-        const LockAttempt attempt = lock.lock(secondsNow());
+        const LockAttempt attempt = lock.lock(LockClock::now());
         EXPECT_EQ(attempt.state, LockState::Failed) << c.reason;
         EXPECT_EQ(attempt.reason, c.reason);
         EXPECT_EQ(failureOf([&] { lock.refresh(); }), "the folder is not locked");

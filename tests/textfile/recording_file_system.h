@@ -35,7 +35,7 @@ public:
         failure_ = description;
     }
     bool refusesRenameOntoTakenName = false;
-    textfile::ProcessIdentity identity{4242, "station-a"};
+    textfile::ProcessIdentity identity{4242, "station-a", "machine-a"};
     std::vector<long long> runningProcesses;
 
     std::string currentDirectory() override { return real_.currentDirectory(); }
@@ -91,9 +91,18 @@ public:
         }
         return real_.rename(from, to);
     }
-    void touch(textfile::Handle handle) override {
-        record("touch " + names_[handle]);
-        real_.touch(handle);
+    void writeAt(textfile::Handle handle, long long offset, std::string_view bytes) override {
+        record("writeAt " + names_[handle]);
+        real_.writeAt(handle, offset, bytes);
+    }
+    textfile::Placement placeUnderFreeName(const std::string& from,
+                                           const std::string& to) override {
+        record("placeUnderFreeName " + name(from) + " " + name(to));
+        const textfile::Placement placement = real_.placeUnderFreeName(from, to);
+        if (placement == textfile::Placement::Placed) {
+            names_[handleNamed(name(from))] = name(to);
+        }
+        return placement;
     }
     textfile::ProcessIdentity thisProcess() override { return identity; }
     bool processRunning(long long process) override {
@@ -110,6 +119,14 @@ public:
     }
 
 private:
+    textfile::Handle handleNamed(const std::string& path) const {
+        for (const auto& [handle, named] : names_) {
+            if (named == path) {
+                return handle;
+            }
+        }
+        return -1;
+    }
     std::string name(const std::string& path) const {
         return std::filesystem::path(path).lexically_relative(base_).generic_string();
     }

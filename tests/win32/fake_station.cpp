@@ -13,7 +13,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     scanforms::win32::PortMenuSources ports;
     ports.ports = [] {
-        return std::vector<scanforms::win32::SerialPortName>{{"COM1", "Communications Port"}};
+        return std::vector<scanforms::win32::SerialPort>{{"COM1", "Communications Port"}};
     };
     ports.opens = [](std::int16_t port) { return "COM" + std::to_string(port); };
     ports.opensByDefault = ports.opens;

@@ -196,7 +196,7 @@ TEST(Win32PortMenu, ListsThePortsAndChecksTheOneOpenedNow) {
     for (const Case& c : cases) {
         scanforms::win32::PortMenuSources sources;
         sources.ports = [] {
-            return std::vector<scanforms::win32::SerialPortName>{{"COM1", "Communications Port"},
+            return std::vector<scanforms::win32::SerialPort>{{"COM1", "Communications Port"},
                                                                  {"COM3", "USB Serial Port"}};
         };
         sources.opens = [&](std::int16_t) { return std::string(c.opens); };

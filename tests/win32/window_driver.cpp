@@ -8,6 +8,7 @@
 
 #include "layout/control_layout.h"
 #include "win32window/scan_controls.h"
+#include "win32/win32_text.h"
 #include "win32window/wide_text.h"
 
 namespace scanforms::testing::win32 {

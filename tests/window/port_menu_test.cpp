@@ -10,6 +10,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "serial/port_map.h"
@@ -19,6 +21,7 @@ namespace scanforms::testing {
 namespace {
 
 using serial::DeviceAccess;
+using namespace std::string_literals;
 
 const QString kAdapter =
     QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A12345-if00-port0");
@@ -128,6 +131,60 @@ TEST_F(PortMenu, ListsTheDevicesAndChoosingOneMapsThePortWithoutChoosingIt) {
         QStringList{"(x) off /nonexistent/scanner", "( ) off     no such device", "--",
                     "( ) off Default (/dev/ttyS0)"};
     EXPECT_EQ(entriesOf(menuOfComOne()), fixed);
+}
+
+// Choosing the adapter for Com1 over a settings file an administrator wrote:
+// one line changed or added, every other byte kept; or the file refused with
+// a box, unchanged.
+TEST_F(PortMenu, AChoiceEditsOneLineOfTheSettingsFileOrRefusesIt) {
+    const std::string com1 = "Com1=" + kAdapter.toStdString();
+    const std::string head = "; room 12\r\n[ports]\r\nCom3=/dev/ttyUSB\xE9\r\n";
+    const std::string tail =
+        "\r\n[scanner]\r\nSetupAnswerTimeout=20\r\n[ports]\r\nCom2=/dev/a\0b ; spare\r\n"s;
+    struct Case {
+        const char* what;
+        std::string before;
+        std::string after;    // empty: the file left as it was
+        const char* refusal;  // what the box says after the file's name
+    };
+    const Case cases[] = {
+        {"the line changed, its comment kept", head + "Com1 = /dev/ttyS0 ; old\r\n" + tail,
+         head + "Com1 = " + kAdapter.toStdString() + " ; old\r\n" + tail, ""},
+        {"the line added to the first group", head + tail, head + com1 + "\r\n" + tail, ""},
+        {"the last of two lines changed", head + "Com1=/a\r\n" + tail + "Com1=/b\r\n",
+         head + "Com1=/a\r\n" + tail + com1 + "\r\n", ""},
+        {"the group added", "[scanner]\nSetupAnswerTimeout=20",
+         "[scanner]\nSetupAnswerTimeout=20\n\n[ports]\n" + com1 + "\n", ""},
+        {"not text", std::string("\x89PNG\r\n\x1a\n\0", 9), "", " is not a text file."},
+        {"too large", "; " + std::string(1024 * 1024, 'x') + "\n", "",
+         " is larger than 1048576 bytes, too large for a settings file."},
+        {"a folder", "", "", " is not a regular file."},
+    };
+    const std::string path = serial::settingsFilePath();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        if (c.before.empty()) {
+            std::filesystem::create_directory(path);
+        } else {
+            std::ofstream(path, std::ios::binary) << c.before;
+        }
+        boxes.seen.clear();
+        choose(menuOfComOne(), 0);
+        if (c.after.empty()) {
+            ASSERT_EQ(boxes.seen.size(), 1u);
+            EXPECT_EQ(boxes.seen[0].text, QString::fromStdString("Com1 was not changed: the "
+                                                                 "settings file " +
+                                                                 path + c.refusal));
+            if (!c.before.empty()) {
+                EXPECT_EQ(readFileBytes(path), c.before);
+            }
+        } else {
+            EXPECT_TRUE(boxes.seen.empty());
+            EXPECT_EQ(readFileBytes(path), c.after);
+        }
+    }
 }
 
 }  // namespace

@@ -19,7 +19,7 @@
 #include "box_answerer.h"
 #include "fakes/temp_dir.h"
 #include "qt_printers.h"
-#include "serial/serial_comm.h"
+#include "serial/qt_platform.h"
 #include "sim_process.h"
 #include "station/operator_texts.h"
 #include "window/scan_window.h"

@@ -103,37 +103,44 @@ TEST_F(WindowEvents, EventDuringABoxRunsAfterTheRunningHandlerReturns) {
     EXPECT_EQ(callsWhenShown, (std::vector<std::size_t>{0, 2}));
 }
 
-// Return held down to answer the End of Batch box stays down after the box
-// has gone, and the window system goes on reporting it to Start Scanning,
-// which has the focus after a batch, in one of these ways (times in ms, as X
-// stamps them). None may press the button and empty Scan.TXT; a deliberate
-// second press still starts a batch.
+// Return or Space held down to answer the End of Batch box stays down after
+// the box has gone, and the window system goes on reporting it to Start
+// Scanning, which has the focus after a batch, in one of these ways (times in
+// ms, as X stamps them). Return answers the box as it goes down, Space as it
+// first comes up (at 1660). None may press the button and empty Scan.TXT; a
+// deliberate second press still starts a batch.
 TEST_F(WindowEvents, AHeldReturnThatAnsweredABoxPressesNoButton) {
     // Each event: press or release, Qt's auto-repeat flag, its time.
     using Events = std::vector<std::tuple<QEvent::Type, bool, quint64>>;
     const QEvent::Type p = QEvent::KeyPress, r = QEvent::KeyRelease;
-    const std::pair<const char*, Events> cases[] = {
-        {"flagged repeats", {{p, true, 1660}, {p, true, 1700}, {r, false, 1740}}},
-        {"unflagged release/press pairs", {{r, false, 1660}, {p, false, 1660}, {r, false, 1740}}},
-        {"unflagged presses", {{p, false, 1660}, {p, false, 1700}, {r, false, 1740}}},
+    const std::tuple<const char*, Qt::Key, Events> cases[] = {
+        {"flagged repeats", Qt::Key_Return, {{p, true, 1660}, {p, true, 1700}, {r, false, 1740}}},
+        {"pairs", Qt::Key_Return, {{r, false, 1660}, {p, false, 1660}, {r, false, 1740}}},
+        {"unflagged presses",
+         Qt::Key_Return,
+         {{p, false, 1660}, {p, false, 1700}, {r, false, 1740}}},
+        {"Space pairs",
+         Qt::Key_Space,
+         {{p, false, 1660}, {r, false, 1740}, {p, false, 1740}, {r, false, 1800}}},
     };
-    for (const auto& [name, held] : cases) {
+    for (const auto& [name, key, held] : cases) {
         SCOPED_TRACE(name);
         startRun();
         scanner.raiseSheetRead(sheet("000001"));
-        boxes.answer = BoxAnswerer::Answer::HoldReturn;
+        boxes.answer = key == Qt::Key_Return ? BoxAnswerer::Answer::HoldReturn
+                                             : BoxAnswerer::Answer::HoldSpace;
         scanner.raiseEndOfBatch();
         ASSERT_EQ(boxes.seen.back().text, kEndOfBatchBox);
         log.clear();
         for (const auto& [type, flagged, time] : held) {
-            QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QString(), flagged);
+            QKeyEvent event(type, key, Qt::NoModifier, QString(), flagged);
             event.setTimestamp(time);
             QApplication::sendEvent(control("StartScan"), &event);
         }
         EXPECT_EQ(log, Strings{});
         EXPECT_EQ(dir.read("Scan.TXT"), record("000001"));
         boxes.answer = BoxAnswerer::Answer::ClickOk;  // the box telling where 000001 went
-        QTest::keyClick(control("StartScan"), Qt::Key_Return);
+        QTest::keyClick(control("StartScan"), key);
         EXPECT_EQ(log, Strings{"scanner:sendCommand(READ)"});
     }
 }

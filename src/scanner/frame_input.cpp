@@ -1,19 +1,19 @@
 // SPDX-FileCopyrightText: 2026 The scanforms developers
 // SPDX-License-Identifier: MIT
 
-#include "serial/frame_input.h"
+#include "scanner/frame_input.h"
 
-#include "serial/device_port.h"
+#include "scanner/platform.h"
 
-namespace scanforms::serial {
+namespace scanforms::scanner {
 
-std::optional<wire::DecodeResult> FrameInput::next(DevicePort* device) {
+std::optional<wire::DecodeResult> FrameInput::next(DeviceLink* device) {
     for (;;) {
         std::string_view rest = unread();
         if (!rest.empty()) {
             const std::size_t before = rest.size();
             auto decoded = decoder_.next(rest);
-            used_ += static_cast<qsizetype>(before - rest.size());
+            used_ += before - rest.size();
             if (decoded) {
                 return decoded;
             }
@@ -58,7 +58,7 @@ HeldInput FrameInput::held(std::string_view waiting, bool readOwed) const {
 }
 
 std::string_view FrameInput::unread() const {
-    return {chunk_.constData() + used_, static_cast<std::size_t>(chunk_.size() - used_)};
+    return std::string_view(chunk_).substr(used_);
 }
 
-}  // namespace scanforms::serial
+}  // namespace scanforms::scanner

@@ -6,29 +6,30 @@
 // What the component has read from the device and not raised yet: one chunk
 // of bytes and the decoder's place in the frame under way.
 //
-//   DevicePort::read --> chunk --> wire::FrameDecoder --> one frame or error at a time
+//   DeviceLink::read --> chunk --> wire::FrameDecoder --> one frame or error at a time
 //
-// Bytes still waiting in the port are not here: they are read only when
+// Bytes still waiting in the link are not here: they are read only when
 // the chunk is used up, and never while a station handler runs. held()
 // decodes the chunk and those bytes on a copy of the decoder, for naming
 // what no event will tell of once the station stops listening.
 
-#include <QByteArray>
+#include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "station/scanner.h"
 #include "wire/wire_protocol.h"
 
-namespace scanforms::serial {
+namespace scanforms::scanner {
 
-class DevicePort;
+class DeviceLink;
 
 class FrameInput {
 public:
     // The next frame or error; reads on from `device` when the chunk is used
     // up, unless `device` is null. Nothing when the input is used up.
-    std::optional<wire::DecodeResult> next(DevicePort* device);
+    std::optional<wire::DecodeResult> next(DeviceLink* device);
     // Back to nothing read and between frames.
     void clear();
 
@@ -43,8 +44,8 @@ public:
 
 private:
     wire::FrameDecoder decoder_;
-    QByteArray chunk_;
-    qsizetype used_ = 0;
+    std::string chunk_;
+    std::size_t used_ = 0;
 };
 
-}  // namespace scanforms::serial
+}  // namespace scanforms::scanner

@@ -1,17 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The scanforms developers
 // SPDX-License-Identifier: MIT
 
-#include "serial/serial_comm.h"
+#include "scanner/scanner_component.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "common/failure.h"
-#include "serial/port_map.h"
-#include "serial/scanner_settings.h"
-#include "serial/serial_log.h"
-#include "serial/serial_timeouts.h"
+#include "common/log_text.h"
 
-namespace scanforms::serial {
+namespace scanforms::scanner {
 namespace {
 
 constexpr char kPortNotOpen[] = "Port is not open";
@@ -48,99 +46,95 @@ const char* nameOf(Owed owed) {
 
 }  // namespace
 
-SerialComm::SerialComm(QObject* parent)
-    : QObject(parent), device_(this), frameTimer_(this), setupTimer_(this) {
-    connect(&device_, &DevicePort::input, this, &SerialComm::pump);
-    connect(&device_, &DevicePort::lost, this, &SerialComm::deviceLost);
+ScannerComponent::ScannerComponent(std::unique_ptr<Platform> platform)
+    : platform_(std::move(platform)),
+      device_(platform_->makeLink(*this)),
+      // The waits are the named figures, measured to the millisecond.
+      frameTimer_(platform_->makeTimer([this] { onFrameTimeout(); })),
+      setupTimer_(platform_->makeTimer([this] { onSetupTimeout(); })) {}
 
-    // The waits are the named figures, not a coarse timer's 5 % less.
-    frameTimer_.setTimerType(Qt::PreciseTimer);
-    frameTimer_.setSingleShot(true);
-    frameTimer_.setInterval(kFrameTimeout);
-    connect(&frameTimer_, &QTimer::timeout, this, &SerialComm::onFrameTimeout);
-
-    setupTimer_.setTimerType(Qt::PreciseTimer);
-    setupTimer_.setSingleShot(true);
-    connect(&setupTimer_, &QTimer::timeout, this, &SerialComm::onSetupTimeout);
+ScannerComponent::~ScannerComponent() {
+    // Closed while the component is whole: a link tells nothing after its close.
+    device_->close();
 }
 
-SerialComm::~SerialComm() {
-    disconnect(&device_, nullptr, this, nullptr);
-}
-
-void SerialComm::moveTo(LinkState link, Owed owed) {
+void ScannerComponent::moveTo(LinkState link, Owed owed) {
     if (link != LinkState::Open) {
         owed = Owed::Nothing;
     }
     if (link == link_ && owed == owed_) {
         return;
     }
-    qCDebug(lcSerial).noquote() << portName() << nameOf(link_) << nameOf(owed_) << "->"
-                                << nameOf(link) << nameOf(owed);
+    log(LogLevel::Debug,
+        {portName(), nameOf(link_), nameOf(owed_), "->", nameOf(link), nameOf(owed)});
     link_ = link;
     owed_ = owed;
     if (!owesSetupAnswer(owed)) {
-        setupTimer_.stop();
+        setupTimer_->stop();
     }
     if (link != LinkState::Open) {
-        frameTimer_.stop();
+        frameTimer_->stop();
     }
 }
 
 // ---- Members ----
 
-void SerialComm::setPortNumber(std::int16_t port) {
-    if (port <= 0) {
+void ScannerComponent::setPortNumber(std::int16_t port) {
+    if (port == 0) {
+        // The station's port until the operator clicks one.
+        throw Failure("No port chosen: click Com1, Com2, Com3 or Com4 first");
+    }
+    if (port < 0) {
         throw Failure("Port number " + std::to_string(port) + " is not a serial port");
     }
     portNumber_ = port;
 }
 
-void SerialComm::openPort() {
-    const std::string device = portDeviceName(portNumber_);
+void ScannerComponent::openPort() {
+    const std::string device = platform_->portDevice(portNumber_);
     if (link_ == LinkState::Open && device == deviceName_) {
         return;
     }
-    device_.close();
+    device_->close();
     moveTo(LinkState::Closed, Owed::Nothing);
     deviceName_ = device;
     openDevice();
 }
 
-void SerialComm::closePort() {
+void ScannerComponent::closePort() {
     if (link_ != LinkState::Closed) {
-        qCInfo(lcSerial).noquote() << portName() << "closed";
+        log(LogLevel::Info, {portName(), "closed"});
     }
-    device_.close();
+    device_->close();
     input_.clear();
     moveTo(LinkState::Closed, Owed::Nothing);
 }
 
-bool SerialComm::portIsOpen() const {
+bool ScannerComponent::portIsOpen() const {
     return link_ == LinkState::Open;
 }
 
-void SerialComm::recover() {
+void ScannerComponent::recover() {
     if (link_ == LinkState::Closed) {
         throw Failure(kPortNotOpen);
     }
     if (isLost(link_)) {
-        device_.close();
+        device_->close();
         if (!openDevice()) {
             // The operator hears of the loss through this failure: its fault
             // is owed no more.
             moveTo(LinkState::LostReported, Owed::Nothing);
-            qCWarning(lcSerial).noquote() << portName() << "is still gone";
+            log(LogLevel::Warning, {portName(), "is still gone"});
             throw Failure(kNotConnected);
         }
-        qCInfo(lcSerial).noquote() << portName() << "is back";
+        log(LogLevel::Info, {portName(), "is back"});
     }
     send(wire::kRecoverCommand);
 }
 
-void SerialComm::setUp(std::string_view setup) {
+void ScannerComponent::setUp(std::string_view setup) {
     if (link_ == LinkState::Closed) {
-        qCInfo(lcSerial).noquote() << portName() << "is not open: the setup string was not sent";
+        log(LogLevel::Info, {portName(), "is not open: the setup string was not sent"});
         return;
     }
     if (droppedBeforeFault("the setup string")) {
@@ -150,7 +144,7 @@ void SerialComm::setUp(std::string_view setup) {
     send(setup);
 }
 
-void SerialComm::sendCommand(std::string_view command) {
+void ScannerComponent::sendCommand(std::string_view command) {
     if (droppedBeforeFault(command)) {
         return;
     }
@@ -158,60 +152,59 @@ void SerialComm::sendCommand(std::string_view command) {
     send(command);
 }
 
-void SerialComm::requirePortForCommands() const {
+void ScannerComponent::requirePortForCommands() const {
     if (link_ != LinkState::LostFaultOwed) {
         requireOpen();
     }
 }
 
-HeldInput SerialComm::heldInput() {
-    const QByteArray waiting = link_ == LinkState::Open ? device_.peek() : QByteArray();
-    return input_.held({waiting.constData(), static_cast<std::size_t>(waiting.size())},
-                       owesReadOutcome(owed_));
+HeldInput ScannerComponent::heldInput() {
+    const std::string waiting = link_ == LinkState::Open ? device_->peek() : std::string();
+    return input_.held(waiting, owesReadOutcome(owed_));
 }
 
-void SerialComm::handlersReturned() {
+void ScannerComponent::handlersReturned() {
     // From the event loop, not from inside the station's delivery: input
     // left unread while the handlers ran may be raised now.
-    QTimer::singleShot(0, this, &SerialComm::pump);
+    platform_->post([this] { pump(); });
 }
 
 // ---- The link ----
 
-bool SerialComm::openDevice() {
+bool ScannerComponent::openDevice() {
     input_.clear();
-    if (const QString why = device_.open(deviceName_); !why.isEmpty()) {
-        qCWarning(lcSerial).noquote() << portName() << "did not open:"
-                                      << why + QStringLiteral("; serial devices here: ") +
-                                             loggable(namesOf(devices_()).toStdString());
+    if (const std::string why = device_->open(deviceName_); !why.empty()) {
+        log(LogLevel::Warning,
+            {portName(),
+             "did not open:", why + "; serial devices here: " + logText(platform_->deviceNames())});
         return false;
     }
     noiseLogged_ = false;
     moveTo(LinkState::Open, Owed::Nothing);
-    qCInfo(lcSerial).noquote() << portName() << "opened";
+    log(LogLevel::Info, {portName(), "opened"});
     return true;
 }
 
-void SerialComm::deviceLost(const QString& why) {
+void ScannerComponent::deviceLost(const std::string& why) {
     if (link_ != LinkState::Open) {
         return;  // a burst of errors from one loss is one loss
     }
-    qCWarning(lcSerial).noquote() << portName() << "lost:" << why;
+    log(LogLevel::Warning, {portName(), "lost:", why});
     moveTo(LinkState::LostFaultOwed, Owed::Nothing);
     // The frame under way is cut; frames already read are still raised,
     // then the one fault.
     input_.decoder().reset();
-    // The port is closed and the fault raised after the signal that told of
-    // the loss has returned: the port may be inside its read handler now.
-    QTimer::singleShot(0, this, [this] {
+    // The port is closed and the fault raised after the event that told of
+    // the loss has returned: the link may be inside its read handler now.
+    platform_->post([this] {
         if (isLost(link_)) {
-            device_.close();
+            device_->close();
         }
         pump();
     });
 }
 
-void SerialComm::requireOpen() const {
+void ScannerComponent::requireOpen() const {
     if (isLost(link_)) {
         throw Failure(kNotConnected);
     }
@@ -220,36 +213,46 @@ void SerialComm::requireOpen() const {
     }
 }
 
-bool SerialComm::droppedBeforeFault(std::string_view what) {
+bool ScannerComponent::droppedBeforeFault(std::string_view what) {
     if (link_ != LinkState::LostFaultOwed) {
         return false;
     }
-    qCInfo(lcSerial).noquote() << portName() << "is gone:" << loggable(what)
-                               << "was not sent; the fault follows";
+    log(LogLevel::Info, {portName(), "is gone:", logText(what), "was not sent; the fault follows"});
     return true;
 }
 
-QString SerialComm::portName() const {
-    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(portLabel(portNumber_)),
-                                         loggable(deviceName_));
+std::string ScannerComponent::portName() const {
+    return "Com" + std::to_string(portNumber_) + " (" + logText(deviceName_) + ")";
 }
 
-void SerialComm::send(std::string_view command) {
+void ScannerComponent::log(LogLevel level, std::initializer_list<std::string_view> parts) {
+    std::string line;
+    for (const std::string_view part : parts) {
+        if (!line.empty()) {
+            line += ' ';
+        }
+        line += part;
+    }
+    platform_->log(level, line);
+}
+
+void ScannerComponent::send(std::string_view command) {
     std::string line;
     try {
         line = wire::encodeCommand(command);
     } catch (const std::invalid_argument& refused) {
         throw Failure(refused.what());
     }
-    if (!device_.write(line)) {
+    if (!device_->write(line)) {
         throw Failure("Could not send to the scanner");
     }
     noiseLogged_ = false;
     const wire::CommandKind kind = wire::classifyCommand(command);
     moveTo(afterSending(owed_, kind));
     if (kind == wire::CommandKind::Setup) {
-        setupTimer_.start(setupAnswerTimeout());
+        setupWait_ = platform_->setupAnswerTimeout();
+        setupTimer_->start(setupWait_);
     }
 }
 
-}  // namespace scanforms::serial
+}  // namespace scanforms::scanner

@@ -4,8 +4,9 @@
 #pragma once
 
 // Every state the scanner component can be in: where its link to the device
-// stands, and what the scanner owes the host. SerialComm::moveTo is the one
-// place that changes either; it also stops the timers a state leaves behind.
+// stands, and what the scanner owes the host. ScannerComponent::moveTo is the
+// one place that changes either; it also stops the timers a state leaves
+// behind.
 //
 // The link:
 //
@@ -40,7 +41,7 @@
 
 #include "wire/wire_protocol.h"
 
-namespace scanforms::serial {
+namespace scanforms::scanner {
 
 enum class LinkState {
     Closed,         // never opened, or closed by the program
@@ -109,4 +110,4 @@ constexpr Owed afterAnswer(Owed now, Answer answer) {
     return now == Owed::Sheet ? Owed::FaultAnswer : now;
 }
 
-}  // namespace scanforms::serial
+}  // namespace scanforms::scanner

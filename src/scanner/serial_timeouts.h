@@ -4,11 +4,13 @@
 #pragma once
 
 // Every wait of the scanner component, and the bounds of the one the
-// settings file may change (scanner_settings.h).
+// settings file may change (Platform::setupAnswerTimeout).
 
 #include <chrono>
+#include <string>
+#include <string_view>
 
-namespace scanforms::serial {
+namespace scanforms::scanner {
 
 // Longest time from a frame's first byte to its last, whatever trickles in
 // between. At 9600 baud a sheet's frame takes about 0.27 s and the longest
@@ -23,8 +25,13 @@ inline constexpr std::chrono::seconds kSetupAnswerTimeout{10};
 inline constexpr std::chrono::seconds kShortestSetupAnswerTimeout{1};
 inline constexpr std::chrono::seconds kLongestSetupAnswerTimeout{120};
 
+// The setup wait a settings file's value asks for: a whole number of seconds
+// in those bounds, blanks around it allowed. Any other value gives the
+// default, and `problem` says why ("SetupAnswerTimeout=abc is not ...").
+std::chrono::milliseconds setupAnswerTimeoutOf(std::string_view value, std::string& problem);
+
 // How often an open port checks that its device is still there (a USB
 // adapter unplugged, a pseudo-terminal whose far end was closed).
 inline constexpr std::chrono::milliseconds kDeviceWatchInterval{500};
 
-}  // namespace scanforms::serial
+}  // namespace scanforms::scanner

@@ -5,25 +5,25 @@
 // (link_state.h), raised as the station's events.
 
 #include "common/log_text.h"
-#include "serial/serial_comm.h"
-#include "serial/serial_log.h"
+#include "scanner/scanner_component.h"
+#include "scanner/serial_timeouts.h"
 
-namespace scanforms::serial {
+namespace scanforms::scanner {
 namespace {
 
 constexpr char kFrameTimedOut[] = "Scanner stopped in the middle of a frame";
 
 }  // namespace
 
-void SerialComm::pump() {
+void ScannerComponent::pump() {
     for (;;) {
         ScannerEvents* sink = events();
         if (sink == nullptr || sink->handlerRunning()) {
-            // A modal box is open: the input waits in the port's buffer, and
+            // A modal box is open: the input waits in the link's buffer, and
             // the device waits once that is full, until handlersReturned.
             return;
         }
-        if (auto decoded = input_.next(link_ == LinkState::Open ? &device_ : nullptr)) {
+        if (auto decoded = input_.next(link_ == LinkState::Open ? device_.get() : nullptr)) {
             raise(*decoded);
         } else if (link_ == LinkState::LostFaultOwed) {
             moveTo(LinkState::LostReported, Owed::Nothing);
@@ -35,7 +35,7 @@ void SerialComm::pump() {
     }
 }
 
-void SerialComm::raise(const wire::DecodeResult& decoded) {
+void ScannerComponent::raise(const wire::DecodeResult& decoded) {
     if (const auto* error = std::get_if<wire::FrameError>(&decoded)) {
         badInput(wire::describe(*error));
     } else {
@@ -43,13 +43,13 @@ void SerialComm::raise(const wire::DecodeResult& decoded) {
     }
 }
 
-void SerialComm::raiseFrame(const wire::Frame& frame) {
+void ScannerComponent::raiseFrame(const wire::Frame& frame) {
     ScannerEvents& sink = *events();
     switch (frame.type) {
         case wire::FrameType::InitResult:
             if (!owesSetupAnswer(owed_)) {
-                qCInfo(lcSerial).noquote()
-                    << portName() << "answered a setup string not waited for: dropped";
+                log(LogLevel::Info,
+                    {portName(), "answered a setup string not waited for: dropped"});
                 return;
             }
             endSetup(frame.result, frame.text);
@@ -76,24 +76,23 @@ void SerialComm::raiseFrame(const wire::Frame& frame) {
             sink.onEndOfBatch();
             return;
         default:
-            qCWarning(lcSerial).noquote() << portName() << "scan fault:" << loggable(frame.text);
+            log(LogLevel::Warning, {portName(), "scan fault:", logText(frame.text)});
             sink.onScanFault(frame.text);
             return;
     }
 }
 
-void SerialComm::endSetup(std::int16_t result, const std::string& diagnostic) {
+void ScannerComponent::endSetup(std::int16_t result, const std::string& diagnostic) {
     moveTo(afterAnswer(owed_, Answer::SetupAnswered));
     if (result != 0) {
-        qCInfo(lcSerial).noquote() << portName() << "scanner ready";
+        log(LogLevel::Info, {portName(), "scanner ready"});
     } else {
-        qCWarning(lcSerial).noquote()
-            << portName() << "scanner not detected:" << loggable(diagnostic);
+        log(LogLevel::Warning, {portName(), "scanner not detected:", logText(diagnostic)});
     }
     events()->onInitComplete(result, diagnostic);
 }
 
-void SerialComm::badInput(const std::string& reason) {
+void ScannerComponent::badInput(const std::string& reason) {
     switch (owed_) {
         case Owed::Nothing:
         case Owed::FaultAnswer:
@@ -101,47 +100,46 @@ void SerialComm::badInput(const std::string& reason) {
             // input whose fault is raised already.
             if (!noiseLogged_) {
                 noiseLogged_ = true;
-                qCInfo(lcSerial).noquote()
-                    << portName()
-                    << "bad input dropped (nothing asked, or its read failed already):"
-                    << loggable(reason);
+                log(LogLevel::Info,
+                    {portName(), "bad input dropped (nothing asked, or its read failed already):",
+                     logText(reason)});
             }
             return;
         case Owed::SetupAnswer:
         case Owed::SetupAnswerThenSheet:
-            qCWarning(lcSerial).noquote()
-                << portName() << "garbled answer to the setup string:" << loggable(reason);
+            log(LogLevel::Warning,
+                {portName(), "garbled answer to the setup string:", logText(reason)});
             // The status line shows this text directly followed by the station's own.
-            endSetup(0, "Garbled answer from the scanner on " + portName().toStdString() + ". ");
+            endSetup(0, "Garbled answer from the scanner on " + portName() + ". ");
             return;
         case Owed::Sheet:
             break;
     }
     moveTo(afterAnswer(owed_, Answer::ReadFailed));
-    qCWarning(lcSerial).noquote() << portName() << "scan fault:" << loggable(reason);
+    log(LogLevel::Warning, {portName(), "scan fault:", logText(reason)});
     events()->onScanFault(reason);
 }
 
 // Times each frame from its first byte, however slowly the rest trickles
 // in; a frame that is not finished in time is dropped.
-void SerialComm::watchFrame() {
+void ScannerComponent::watchFrame() {
     const wire::FrameDecoder& decoder = input_.decoder();
     if (link_ != LinkState::Open || !decoder.midFrame()) {
-        frameTimer_.stop();
+        frameTimer_->stop();
     } else if (decoder.framesBegun() != timedFrame_) {
         timedFrame_ = decoder.framesBegun();
-        frameTimer_.start();
+        frameTimer_->start(kFrameTimeout);
     }
 }
 
-void SerialComm::onFrameTimeout() {
+void ScannerComponent::onFrameTimeout() {
     if (link_ != LinkState::Open || !input_.decoder().midFrame()) {
         return;
     }
     ScannerEvents* sink = events();
     if (sink == nullptr || sink->handlerRunning()) {
         // Input waits while a handler runs; judge the frame when it can move.
-        frameTimer_.start();
+        frameTimer_->start(kFrameTimeout);
         return;
     }
     const std::uint64_t frame = input_.decoder().framesBegun();
@@ -151,31 +149,30 @@ void SerialComm::onFrameTimeout() {
         return;
     }
     input_.decoder().skipToNextFrame();
-    frameTimer_.stop();
+    frameTimer_->stop();
     badInput(kFrameTimedOut);
     pump();
 }
 
-void SerialComm::onSetupTimeout() {
+void ScannerComponent::onSetupTimeout() {
     if (link_ != LinkState::Open || !owesSetupAnswer(owed_)) {
         return;
     }
     ScannerEvents* sink = events();
     if (sink == nullptr || sink->handlerRunning()) {
         // The answer may be waiting unread behind a modal box.
-        setupTimer_.start();
+        setupTimer_->start(setupWait_);
         return;
     }
     pump();  // an answer already buffered still counts
     if (link_ != LinkState::Open || !owesSetupAnswer(owed_)) {
         return;
     }
-    qCWarning(lcSerial).noquote() << portName() << "no answer to the setup string in"
-                                  << setupTimer_.interval() << "ms";
+    log(LogLevel::Warning,
+        {portName(), "no answer to the setup string in", std::to_string(setupWait_.count()), "ms"});
     // The status line shows this text directly followed by the station's own.
-    const QString others = otherDevicesHint(QString::fromStdString(deviceName_), devices_());
-    endSetup(0, "No answer from the scanner on " + portName().toStdString() + ". " +
-                    logText(others.toStdString()));
+    const std::string others = platform_->otherDevicesHint(deviceName_);
+    endSetup(0, "No answer from the scanner on " + portName() + ". " + logText(others));
 }
 
-}  // namespace scanforms::serial
+}  // namespace scanforms::scanner

@@ -3,52 +3,50 @@
 
 #pragma once
 
-// The scanner component over a serial port. It speaks the wire protocol of
-// wire/wire_protocol.h and reports only through the station's events,
-// raised from the port's input and timer processing on the thread that owns
+// The scanner component: plain C++ over a Platform (platform.h) that gives it
+// a device link, timers and the system's names. It speaks the wire protocol
+// of wire/wire_protocol.h and reports only through the station's events,
+// raised from the link's input and timer callbacks on the thread that owns
 // it. Its states and what moves them on are drawn in link_state.h.
 //
-//   setPortNumber(N) --> device (port_map.h: variable, settings file, default)
-//   openPort --------> DevicePort::open (device_port.h), input cleared
+//   setPortNumber(N) --> device (Platform::portDevice: variable, settings file, default)
+//   openPort --------> DeviceLink::open, input cleared
 //   setUp -----------> setup string; its answer owed for the setup wait
-//                      (scanner_settings.h); none --> onInitComplete(0, "No answer ...",
-//                      and the other serial devices found, serial_devices.h)
-//   DevicePort::input -> FrameInput (frame_input.h), one frame at a time
+//                      (Platform::setupAnswerTimeout); none --> onInitComplete(0,
+//                      "No answer ...", and Platform::otherDevicesHint)
+//   LinkEvents::onInput -> FrameInput (frame_input.h), one frame at a time
 //                      --> events()->on...(its text); nothing is read while
 //                      a station handler runs
-//   DevicePort::lost -> LostFaultOwed, then one onScanFault
+//   LinkEvents::onLost -> LostFaultOwed, then one onScanFault
 //   recover ---------> re-opens a lost device, sends the recover command
-//   heldInput -------> FrameInput::held: the chunk and the port's waiting
+//   heldInput -------> FrameInput::held: the chunk and the link's waiting
 //                      bytes decoded on a copy, nothing raised
 //
-// serial_comm.cpp holds the members and the link; serial_exchange.cpp the
-// input and the events it raises. Every change of the link and every fault
-// is one line in the log category "scanforms.serial".
+// scanner_component.cpp holds the members and the link; scanner_exchange.cpp
+// the input and the events it raises. Every change of the link and every
+// fault is one line in the component's log (Platform::log).
 
-#include <QObject>
-#include <QTimer>
+#include <chrono>
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 
-#include "serial/device_port.h"
-#include "serial/frame_input.h"
-#include "serial/link_state.h"
-#include "serial/serial_devices.h"
+#include "scanner/frame_input.h"
+#include "scanner/link_state.h"
+#include "scanner/platform.h"
 #include "station/scanner.h"
 #include "wire/wire_protocol.h"
 
-namespace scanforms::serial {
+namespace scanforms::scanner {
 
-class SerialComm : public QObject, public Scanner {
-    Q_OBJECT
-
+class ScannerComponent : public Scanner, public LinkEvents {
 public:
-    explicit SerialComm(QObject* parent = nullptr);
-    ~SerialComm() override;
-    SerialComm(const SerialComm&) = delete;
-    SerialComm& operator=(const SerialComm&) = delete;
+    explicit ScannerComponent(std::unique_ptr<Platform> platform);
+    ~ScannerComponent() override;
+    ScannerComponent(const ScannerComponent&) = delete;
+    ScannerComponent& operator=(const ScannerComponent&) = delete;
 
     // A port number of 0 or less raises a Failure here, at once; the number
     // set before stays. A number set while the port is open is used by the
@@ -73,7 +71,7 @@ public:
     // Closed or lost: what sendCommand raises. While the loss's fault is
     // owed a command is dropped, not refused, so nothing is raised then.
     void requirePortForCommands() const override;
-    // The frames read or waiting in the port, decoded without raising them.
+    // The frames read or waiting in the link, decoded without raising them.
     HeldInput heldInput() override;
 
     LinkState linkState() const { return link_; }
@@ -83,10 +81,12 @@ public:
     // The device of the last open attempt.
     const std::string& deviceName() const { return deviceName_; }
 
-    // Where the serial devices come from that a "no answer" diagnostic and
-    // a failed open's log line name: the system, unless a test hands in
-    // devices of its own.
-    void setDeviceSource(SerialDeviceSource devices) { devices_ = std::move(devices); }
+    // LinkEvents, from the device link.
+    void onInput() override { pump(); }
+    void onLost(std::string why) override { deviceLost(why); }
+
+protected:
+    Platform& platform() { return *platform_; }
 
 private:
     // The reason of a lost device's fault, and the failure while it is gone.
@@ -99,16 +99,18 @@ private:
     void moveTo(Owed owed) { moveTo(link_, owed); }
 
     bool openDevice();
-    void deviceLost(const QString& why);
+    void deviceLost(const std::string& why);
     void requireOpen() const;
     // True when the device is lost and its fault not raised yet: `what` is
     // dropped, and that is logged.
     bool droppedBeforeFault(std::string_view what);
     void send(std::string_view command);
     // "Com1 (/dev/ttyUSB0)", for the log and the operator.
-    QString portName() const;
+    std::string portName() const;
+    // One log line: `parts` joined by blanks.
+    void log(LogLevel level, std::initializer_list<std::string_view> parts);
 
-    // serial_exchange.cpp: raises events from the input, one frame at a
+    // scanner_exchange.cpp: raises events from the input, one frame at a
     // time, while the station is free to take them.
     void pump();
     void raise(const wire::DecodeResult& decoded);
@@ -120,10 +122,14 @@ private:
     void onFrameTimeout();
     void onSetupTimeout();
 
-    DevicePort device_;
+    // Declared first: the link and the timers it made go before it.
+    std::unique_ptr<Platform> platform_;
+    std::unique_ptr<DeviceLink> device_;
     FrameInput input_;
-    QTimer frameTimer_;
-    QTimer setupTimer_;
+    std::unique_ptr<Timer> frameTimer_;
+    std::unique_ptr<Timer> setupTimer_;
+    // The setup wait under way, as the site set it when the setup was sent.
+    std::chrono::milliseconds setupWait_{0};
 
     std::int16_t portNumber_ = 1;
     std::string deviceName_;
@@ -133,7 +139,6 @@ private:
     std::uint64_t timedFrame_ = 0;
     // Line noise was logged since the host last sent something.
     bool noiseLogged_ = false;
-    SerialDeviceSource devices_ = systemSerialDevices;
 };
 
-}  // namespace scanforms::serial
+}  // namespace scanforms::scanner

@@ -14,34 +14,32 @@
 #include <windows.h>
 
 #include <memory>
-#include <utility>
+#include <string>
 
+#include "common/log_text.h"
 #include "scanner/scanner_component.h"
+#include "win32/log_file.h"
+#include "win32/port_settings.h"
+#include "win32/serial_ports.h"
 #include "win32/win32_platform.h"
 #include "win32app/program.h"
 
 namespace {
 
-scanforms::win32::ProgramParts partsOf(scanforms::win32::Win32Platform& platform) {
-    using scanforms::win32::SerialPortName;
-    scanforms::win32::ProgramParts parts;
-    parts.ports.ports = [] {
-        std::vector<SerialPortName> names;
-        for (const auto& port : scanforms::win32::systemSerialPorts()) {
-            names.push_back({port.name, port.friendlyName});
-        }
-        return names;
-    };
-    parts.ports.opens = [&platform](std::int16_t port) { return platform.portDevice(port); };
+// What the program takes from the Windows platform: the registry's ports,
+// the port map of the settings file, and the one log file.
+scanforms::win32::ProgramParts windowsParts(scanforms::win32::LogFile& log) {
+    using namespace scanforms::win32;
+    ProgramParts parts;
+    parts.ports.ports = systemSerialPorts;
+    parts.ports.opens = portDevice;
     parts.ports.opensByDefault = [](std::int16_t port) { return "COM" + std::to_string(port); };
-    parts.ports.map = [](std::int16_t port, const std::string& device) {
-        return scanforms::win32::savePortMapping(port, device);
+    parts.ports.map = savePortMapping;
+    parts.stationLog = [&log](const std::string& line) {
+        log.append("info", "scanforms.station", scanforms::logText(line));
     };
-    parts.stationLog = [](const std::string& line) {
-        scanforms::win32::appendToLog("scanforms.station", line);
-    };
-    parts.folderLog = [](bool, const std::string& line) {
-        scanforms::win32::appendToLog("scanforms.folder", line);
+    parts.folderLog = [&log](bool warning, const std::string& line) {
+        log.append(warning ? "warning" : "info", "scanforms.folder", line);
     };
     return parts;
 }
@@ -49,8 +47,8 @@ scanforms::win32::ProgramParts partsOf(scanforms::win32::Win32Platform& platform
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    scanforms::win32::Win32Platform lookups;
-    const scanforms::win32::ProgramParts parts = partsOf(lookups);
+    scanforms::win32::LogFile log(scanforms::win32::LogFile::defaultPath());
+    const scanforms::win32::ProgramParts parts = windowsParts(log);
     if (const auto exitCode =
             scanforms::win32::runOptions(scanforms::win32::commandLineArguments(), parts.ports)) {
         return *exitCode;

@@ -3,9 +3,14 @@
 
 #include "win32window/scan_window.h"
 
+#include <commctrl.h>
+
 #include <utility>
 
+#include "common/settings_ini.h"
+
 #include "layout/control_layout.h"
+#include "win32/win32_text.h"
 #include "win32window/message_box.h"
 #include "win32window/resource_ids.h"
 #include "win32window/wide_text.h"
@@ -85,6 +90,10 @@ ScanWindow::ScanWindow(Scanner& scanner, PortMenuSources portMenus, StationLog l
     }
     status_ = controls_->find("txtProcessing");
     updatePortTabStops();
+    tips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                            instance, nullptr);
+    updatePortTips();
 
     station_.onWindowCreated();
 }
@@ -190,6 +199,25 @@ int ScanWindow::portIndexOf(HWND control) const {
         }
     }
     return -1;
+}
+
+void ScanWindow::updatePortTips() {
+    if (tips_ == nullptr || !portMenus_.opens) {
+        return;
+    }
+    for (int i = 0; i < layout::kPortCount; ++i) {
+        const auto port = static_cast<std::int16_t>(i + 1);
+        std::wstring text = toWide(portLabel(port) + " opens " + portMenus_.opens(port));
+        // The size of the structure that every version of the control takes.
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(ports_[static_cast<std::size_t>(i)]);
+        tool.lpszText = text.data();
+        SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 void ScanWindow::updatePortTabStops() {

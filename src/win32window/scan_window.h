@@ -11,7 +11,8 @@
 //   BN_CLICKED of StartScan, InitializeScanner, Cancel, Port_0..Port_3
 //       --> Station::on...Clicked (its HandlerGate runs one handler at a time)
 //   WM_CONTEXTMENU on a port button --> the port's menu (port_menu.h); the
-//       station never hears of it
+//       station never hears of it; the buttons' tooltips name the devices
+//       the ports open ("Com1 opens COM3")
 //   the scanner (the component handed in) --events--> Station
 //   Station --> StationView, implemented here: the EDIT txtProcessing, the
 //               STATIC Prompt and Label1, the Port buttons, MessageBoxW,
@@ -84,6 +85,8 @@ private:
     void onPortClicked(int index);
     void onContextMenu(HWND control, LPARAM at);
     void updatePortTabStops();
+    // Each port button's tooltip: the device it opens now.
+    void updatePortTips();
     // True when the loop drops `message` or has handled it here.
     bool keyHandled(const MSG& message);
     int portIndexOf(HWND control) const;
@@ -93,6 +96,7 @@ private:
     std::unique_ptr<ScanControls> controls_;
     std::array<HWND, layout::kPortCount> ports_{};
     HWND status_ = nullptr;
+    HWND tips_ = nullptr;
     PortMenuSources portMenus_;
     StationLog log_;
     // The status line as the logic last wrote it, until the operator types

@@ -33,6 +33,7 @@ void ScanWindow::onContextMenu(HWND control, LPARAM at) {
             showPortMenu(portMenus_, window_, static_cast<std::int16_t>(index + 1), point)) {
         showMessageBox(window_, *failure, BoxStyle::Information, std::nullopt);
     }
+    updatePortTips();
 }
 
 bool ScanWindow::keyHandled(const MSG& message) {

@@ -7,6 +7,8 @@
 
 #include "win32window/scan_window.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -30,7 +32,8 @@ const std::wstring kCaption = L"KOVA SCAN FORMS 2021 A.3";
 
 // Runs the window's loop on this thread while `operate` plays the operator
 // on another; the operator ends the program (Done or the close box).
-void operate(Scanner& scanner, const std::function<void(HWND)>& operatorSteps) {
+void operate(Scanner& scanner, const std::function<void(HWND)>& operatorSteps,
+             const scanforms::win32::PortMenuSources& ports = {}) {
     const DWORD windowThread = GetCurrentThreadId();
     std::thread driverThread([&] {
         HWND window = driver::waitForWindow(kCaption, 10s);
@@ -42,7 +45,7 @@ void operate(Scanner& scanner, const std::function<void(HWND)>& operatorSteps) {
         operatorSteps(window);
     });
     {
-        scanforms::win32::ScanWindow window(scanner, {}, {});
+        scanforms::win32::ScanWindow window(scanner, ports, {});
         window.run();
     }
     driverThread.join();
@@ -175,6 +178,36 @@ TEST(Win32ScanWindow, HeldKeysPressNoButton) {
     });
     EXPECT_TRUE(started);
     EXPECT_FALSE(doneBox) << driver::describe(*doneBox);
+}
+
+// Each port button's tooltip names the device the port opens.
+TEST(Win32PortMenu, TooltipsNameTheDevicesThePortsOpen) {
+    TempDir folder;
+    folder.write("Com.TXT", "1\r\n");
+    std::vector<std::string> calls;
+    FakeScanner scanner(calls);
+    scanforms::win32::PortMenuSources ports;
+    ports.opens = [](std::int16_t port) { return "COM" + std::to_string(port * 3); };
+    std::vector<std::wstring> tips;
+    operate(scanner, [&](HWND window) {
+        HWND tooltip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+        while (tooltip != nullptr && GetWindow(tooltip, GW_OWNER) != window) {
+            tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr);
+        }
+        for (WPARAM i = 0; tooltip != nullptr; ++i) {
+            wchar_t text[80] = {};
+            TTTOOLINFOW tool{};
+            tool.cbSize = TTTOOLINFOW_V2_SIZE;
+            tool.lpszText = text;
+            if (SendMessageW(tooltip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)) == 0) {
+                break;
+            }
+            tips.emplace_back(text);
+        }
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }, ports);
+    EXPECT_EQ(tips, (std::vector<std::wstring>{L"Com1 opens COM3", L"Com2 opens COM6",
+                                                L"Com3 opens COM9", L"Com4 opens COM12"}));
 }
 
 // A port's menu: the system's ports with their friendly names, the one the

@@ -5,7 +5,7 @@
 // crashes, gives the same frames and errors however the bytes were cut,
 // every frame it gives is well formed (a known type, a payload within the
 // limit, encoding it again decodes to the same frame), and one run of bad
-// bytes gives one error: after an error, the next needs a new frame start.
+// bytes gives one error: after an error, the next needs a frame begun since.
 //
 // Input: the first byte picks the cut (a seed for the piece sizes); the rest
 // is the byte stream.
@@ -73,29 +73,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Byte by byte, so each result is tied to the byte that completed it.
     FrameDecoder single;
     std::vector<DecodeResult> oneByOne;
-    bool afterError = false;  // an error was given and no frame start came since
+    bool skipping = false;  // an error was given and no frame was begun since
+    std::uint64_t begunAtError = 0;
     for (const char byte : stream) {
-        if (byte == kFrameStart) {
-            afterError = false;
-        }
-        for (auto& result : single.feed(std::string_view(&byte, 1))) {
-            if (const auto* frame = std::get_if<Frame>(&result)) {
+        std::string_view piece(&byte, 1);
+        while (auto result = single.next(piece)) {
+            if (const auto* frame = std::get_if<Frame>(&*result)) {
                 if (!wellFormed(*frame)) {
                     std::abort();
                 }
             } else {
-                const FrameError error = std::get<FrameError>(result);
-                if (afterError) {
+                const FrameError error = std::get<FrameError>(*result);
+                if (skipping && single.framesBegun() == begunAtError) {
                     std::abort();
                 }
                 // An unreadable initialization result ends a whole frame: the
                 // decoder is between frames again, not skipping.
-                afterError = error != FrameError::BadInitResult && byte != kFrameStart;
+                skipping = error != FrameError::BadInitResult && !single.midFrame();
+                begunAtError = single.framesBegun();
                 if (describe(error).empty()) {
                     std::abort();
                 }
             }
-            oneByOne.push_back(std::move(result));
+            oneByOne.push_back(std::move(*result));
         }
     }
     if (oneByOne != expected) {

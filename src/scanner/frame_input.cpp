@@ -9,14 +9,14 @@ namespace scanforms::scanner {
 
 std::optional<wire::DecodeResult> FrameInput::next(DeviceLink* device) {
     for (;;) {
+        // Also with the chunk used up: the decoder may hold a bad frame's
+        // bytes to decode again.
         std::string_view rest = unread();
-        if (!rest.empty()) {
-            const std::size_t before = rest.size();
-            auto decoded = decoder_.next(rest);
-            used_ += before - rest.size();
-            if (decoded) {
-                return decoded;
-            }
+        const std::size_t before = rest.size();
+        auto decoded = decoder_.next(rest);
+        used_ += before - rest.size();
+        if (decoded) {
+            return decoded;
         }
         if (device == nullptr || !device->hasInput()) {
             return std::nullopt;
@@ -49,6 +49,10 @@ HeldInput FrameInput::held(std::string_view waiting, bool readOwed) const {
         if (frame->type == wire::FrameType::Sheet) {
             held.sheets.push_back(frame->text);
         }
+    }
+    if (const auto frame = decoder.frameUnderWay();
+        frame && frame->type == wire::FrameType::Sheet) {
+        held.partialSheet = frame->payload;
     }
     using InFlight = HeldInput::InFlight;
     held.inFlight = decoder.midFrame() ? InFlight::PartialFrame

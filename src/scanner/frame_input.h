@@ -38,7 +38,8 @@ public:
     // The bytes of the chunk the decoder has not seen yet.
     std::string_view unread() const;
     // The sheets in the chunk and then in `waiting`, and what is on its way
-    // after them, when `readOwed` a read's outcome was owed before them.
+    // after them (a sheet frame begun, with its bytes so far), when
+    // `readOwed` a read's outcome was owed before them.
     // Nothing is raised and nothing moves on.
     HeldInput held(std::string_view waiting, bool readOwed) const;
 

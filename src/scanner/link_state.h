@@ -37,7 +37,9 @@
 // The scanner answers in the order it was asked, so while the setup answer
 // is owed, bad bytes are its garbled answer; S, E and F frames are one too
 // when no read is owed. In FaultAnswer, bad bytes belong to the read that
-// failed and raise nothing more until the host answers the fault.
+// failed and raise nothing more until the host answers the fault. Bad bytes
+// with a frame start inside them (line noise before a frame) answer nothing:
+// the frame that starts there is judged instead.
 
 #include "wire/wire_protocol.h"
 

@@ -118,6 +118,8 @@ private:
     void endSetup(std::int16_t result, const std::string& diagnostic);
     // Bytes that made no frame, judged by what the scanner owes.
     void badInput(const std::string& reason);
+    // Bad bytes with a frame start inside: only logged, the frame is judged.
+    void droppedBeforeFrame(const std::string& reason);
     void watchFrame();
     void onFrameTimeout();
     void onSetupTimeout();

@@ -37,7 +37,13 @@ void ScannerComponent::pump() {
 
 void ScannerComponent::raise(const wire::DecodeResult& decoded) {
     if (const auto* error = std::get_if<wire::FrameError>(&decoded)) {
-        badInput(wire::describe(*error));
+        if (input_.decoder().midFrame()) {
+            // A frame starts inside the bad bytes: they were noise before it,
+            // and that frame is what the scanner sent.
+            droppedBeforeFrame(wire::describe(*error));
+        } else {
+            badInput(wire::describe(*error));
+        }
     } else {
         raiseFrame(std::get<wire::Frame>(decoded));
     }
@@ -120,6 +126,14 @@ void ScannerComponent::badInput(const std::string& reason) {
     events()->onScanFault(reason);
 }
 
+void ScannerComponent::droppedBeforeFrame(const std::string& reason) {
+    if (!noiseLogged_) {
+        noiseLogged_ = true;
+        log(LogLevel::Info, {portName(), "bad input dropped, a frame starts inside it:",
+                             logText(reason)});
+    }
+}
+
 // Times each frame from its first byte, however slowly the rest trickles
 // in; a frame that is not finished in time is dropped.
 void ScannerComponent::watchFrame() {
@@ -150,7 +164,11 @@ void ScannerComponent::onFrameTimeout() {
     }
     input_.decoder().skipToNextFrame();
     frameTimer_->stop();
-    badInput(kFrameTimedOut);
+    if (input_.decoder().midFrame()) {
+        droppedBeforeFrame(kFrameTimedOut);
+    } else {
+        badInput(kFrameTimedOut);
+    }
     pump();
 }
 

@@ -62,6 +62,12 @@ struct HeldInput {
         ReadUnanswered,  // a read was sent and nothing has come for it
     };
     InFlight inFlight = InFlight::Nothing;
+    // A PartialFrame that is a sheet's: its response so far, which names the
+    // sheet once it reaches the identifier.
+    std::string partialSheet;
+
+    // Nothing came and nothing is owed: the line is quiet.
+    bool empty() const { return sheets.empty() && inFlight == InFlight::Nothing; }
 };
 
 class Scanner {

@@ -20,6 +20,21 @@ std::string whenListeningStopped(ListeningStops stops) {
     return {};
 }
 
+// The sentence that tells of a sheet that may be on its way after the ones
+// named (`noneNamed` when there are none); empty when nothing may be.
+std::string sheetOnItsWay(const HeldInput& held, bool noneNamed) {
+    if (!sheetMayBeOnItsWay(held)) {
+        return {};
+    }
+    return std::string(noneNamed ? "A" : "Another") +
+           " sheet may be on its way from the scanner: check its output tray, and scan again "
+           "any sheet there that is not in Scan.TXT.";
+}
+
+std::string sentences(const std::string& first, const std::string& second) {
+    return first.empty() || second.empty() ? first + second : first + " " + second;
+}
+
 std::string joined(const std::vector<std::string>& ids) {
     std::string list;
     for (const std::string& id : ids) {
@@ -43,28 +58,62 @@ std::vector<std::string> heldSheetIds(const HeldInput& held) {
         // An empty response is a sheet the scanner could not read at all.
         ids.push_back(id.empty() ? "(no identifier)" : id);
     }
+    if (partialSheetNamed(held)) {
+        ids.push_back(decode::decodeResponse(held.partialSheet).id());
+    }
     return ids;
+}
+
+bool partialSheetNamed(const HeldInput& held) {
+    return held.inFlight == HeldInput::InFlight::PartialFrame &&
+           held.partialSheet.size() >= decode::kIdStart - 1 + decode::kIdLength;
+}
+
+bool sheetMayBeOnItsWay(const HeldInput& held) {
+    return held.inFlight != HeldInput::InFlight::Nothing && !partialSheetNamed(held);
 }
 
 std::vector<std::string> heldInputLogLines(const HeldInput& held, ListeningStops stops) {
     const std::string when = whenListeningStopped(stops);
     std::vector<std::string> lines;
-    for (const std::string& id : heldSheetIds(held)) {
-        lines.push_back("sheet " + id + " read " + when + ": not in Scan.TXT, scan it again");
+    const std::vector<std::string> ids = heldSheetIds(held);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const bool partly = i == held.sheets.size();
+        lines.push_back("sheet " + ids[i] + (partly ? " partly read " : " read ") + when +
+                        ": not in Scan.TXT, scan it again");
     }
-    if (held.inFlight != HeldInput::InFlight::Nothing) {
+    if (sheetMayBeOnItsWay(held)) {
         lines.push_back("a sheet may have been pulled " + when + ": check the output tray");
     }
     return lines;
 }
 
-std::string sheetsAfterDoneBox(const std::vector<std::string>& ids) {
+std::string sheetsAfterDoneBox(const HeldInput& held) {
+    const std::vector<std::string> ids = heldSheetIds(held);
+    std::string box;
     if (ids.size() == 1) {
-        return "Sheet " + ids.front() +
-               " was read after Done and is not in Scan.TXT. It must be scanned again.";
+        box = "Sheet " + ids.front() +
+              " was read after Done and is not in Scan.TXT. It must be scanned again.";
+    } else if (!ids.empty()) {
+        box = "Sheets " + joined(ids) +
+              " were read after Done and are not in Scan.TXT. They must be scanned again.";
     }
-    return "Sheets " + joined(ids) +
-           " were read after Done and are not in Scan.TXT. They must be scanned again.";
+    return sentences(box, sheetOnItsWay(held, ids.empty()));
+}
+
+std::string scanningStoppedBox(const HeldInput& held, ListeningStops stops) {
+    std::string box = stops == ListeningStops::WindowClosed
+                          ? "Scanning stopped: the window is closing."
+                          : "Scanning stopped: another port was chosen.";
+    const std::vector<std::string> ids = heldSheetIds(held);
+    if (ids.size() == 1) {
+        box +=
+            " Sheet " + ids.front() + " was read and is not in Scan.TXT. It must be scanned again.";
+    } else if (!ids.empty()) {
+        box += " Sheets " + joined(ids) +
+               " were read and are not in Scan.TXT. They must be scanned again.";
+    }
+    return sentences(box, sheetOnItsWay(held, ids.empty()));
 }
 
 std::string batchKeptBox(std::size_t records, const std::string& archive) {

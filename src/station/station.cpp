@@ -73,6 +73,9 @@ void Station::endProgram() {
 void Station::onWindowCreated() {
     deliver([this] { selectStoredPort(); });
 }
+void Station::onCloseBoxClicked() {
+    deliver([this] { warnOfClosingMidBatch(); });
+}
 void Station::onWindowDestroyed() {
     deliver([this] { closeDown(); });
 }
@@ -143,8 +146,7 @@ void Station::choosePort() {
     // Closing the port never fails; should a component fail anyway, the
     // operator is told, and recording goes on.
     trapped("choosing a port", OnFailure::KeepFiles, [&] {
-        logHeldInput(ListeningStops::PortChosen);
-        scanner_.closePort();
+        stopScanningNamingHeldInput(ListeningStops::PortChosen);
         for (int i = 0; i < kPortButtons; ++i) {
             if (view_.portSelected(i)) {
                 chosenPort_ = static_cast<std::int16_t>(i + 1);

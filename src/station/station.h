@@ -46,6 +46,8 @@ public:
     // any) returned; the handler runs to its end and reports its own
     // failures. After Done, or once the window is gone, nothing runs.
     void onWindowCreated();
+    // The window's close box was clicked; the window goes after this.
+    void onCloseBoxClicked();
     void onWindowDestroyed();
     // A click on the button already chosen is no port choice.
     void onPortClicked(int index);
@@ -70,6 +72,7 @@ public:
 private:
     // The handlers.
     void selectStoredPort();
+    void warnOfClosingMidBatch();
     void closeDown();
     void choosePort();
     void initializeScanner();
@@ -92,8 +95,11 @@ private:
     // when they were this run's, tells the operator where they went.
     void beginRecordFile();
     // Logs what the scanner holds now that `stops` ends the listening, and
-    // returns the held sheets' identifiers.
-    std::vector<std::string> logHeldInput(ListeningStops stops);
+    // returns it.
+    HeldInput logHeldInput(ListeningStops stops);
+    // Logs what the scanner holds, closes the port and, when something was
+    // held or on its way, names it in one box.
+    void stopScanningNamingHeldInput(ListeningStops stops);
     // Beeps twice and shows the "Warning!" box when `text` has "?" answers;
     // true when it warned.
     bool warnOfMultipleMarks(const std::string& text);

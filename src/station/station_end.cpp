@@ -9,12 +9,20 @@
 
 namespace scanforms {
 
-std::vector<std::string> Station::logHeldInput(ListeningStops stops) {
+HeldInput Station::logHeldInput(ListeningStops stops) {
     const HeldInput held = scanner_.heldInput();
     for (const std::string& line : heldInputLogLines(held, stops)) {
         view_.log(line);
     }
-    return heldSheetIds(held);
+    return held;
+}
+
+void Station::stopScanningNamingHeldInput(ListeningStops stops) {
+    const HeldInput held = logHeldInput(stops);
+    scanner_.closePort();
+    if (!held.empty()) {
+        view_.messageBox(scanningStoppedBox(held, stops), BoxStyle::Exclamation, std::nullopt);
+    }
 }
 
 void Station::finish() {
@@ -39,10 +47,10 @@ void Station::finish() {
         }
         // A read outstanding when Done was pressed may have pulled a sheet
         // meanwhile; it waits unread, and is named before the program ends.
-        const std::vector<std::string> unrecorded = logHeldInput(ListeningStops::Done);
+        const std::string unrecorded = sheetsAfterDoneBox(logHeldInput(ListeningStops::Done));
         scanner_.closePort();
         if (!unrecorded.empty()) {
-            view_.messageBox(sheetsAfterDoneBox(unrecorded), BoxStyle::Exclamation, std::nullopt);
+            view_.messageBox(unrecorded, BoxStyle::Exclamation, std::nullopt);
         }
         if (folderOurs && recordWritten_) {
             files_.openOutput(kWrittenFile, kFlagFileName, textfile::OutputMode::Replace);
@@ -53,6 +61,15 @@ void Station::finish() {
                                    (recordWritten_ ? ", FormsFlag.TXT written" : "")
                              : "done: the folder is another station's, no file written");
         endProgram();
+    });
+}
+
+void Station::warnOfClosingMidBatch() {
+    trapped("closing the window mid-batch", OnFailure::Silent, [&] {
+        // With nothing on the line the port stays open until the window goes.
+        if (!scanner_.heldInput().empty()) {
+            stopScanningNamingHeldInput(ListeningStops::WindowClosed);
+        }
     });
 }
 

@@ -156,4 +156,14 @@ inline std::string readWholeFile(FileSystem& fs, const std::string& path) {
     return bytes;
 }
 
+// The new file that is to take the place of the file at `path`, beside it.
+inline std::string replacementOf(const std::string& path) {
+    return path + ".new";
+}
+
+// Makes replacementOf(path) new and empty. One already there was left by a
+// replacement cut short: it never took the file's place and holds nothing
+// anyone relies on, so it is removed and made again, once.
+Handle createReplacement(FileSystem& fs, const std::string& path);
+
 }  // namespace scanforms::textfile

@@ -3,6 +3,7 @@
 
 #include "textfile/ini_lines.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -12,6 +13,12 @@ namespace scanforms::textfile {
 namespace {
 
 enum class LineKind { Other, Section, Key };
+
+// How group and key names compare: exactly (QSettings, the edits), or
+// without regard to ASCII case (Windows readers of the file).
+enum class NameCase { Exact, AnyAscii };
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // One line of the file by its offsets: [start, contentEnd) is its text,
 // [contentEnd, end) its CR LF or LF (none on a last line without one).
@@ -60,7 +67,10 @@ IniLine readLine(std::string_view text, std::size_t start, std::string_view grou
         --line.contentEnd;
     }
     line.group = group;
-    const std::string_view content = text.substr(start, line.contentEnd - start);
+    const std::size_t contentStart =
+        start == 0 && text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : start;
+    const std::string_view content =
+        text.substr(contentStart, line.contentEnd - std::min(contentStart, line.contentEnd));
     const std::string_view bare = trimBlanks(content);
     if (bare.empty() || bare.front() == ';' || bare.front() == '#') {
         return line;
@@ -80,7 +90,7 @@ IniLine readLine(std::string_view text, std::size_t start, std::string_view grou
     }
     line.kind = LineKind::Key;
     line.name = trimBlanks(content.substr(0, equals));
-    std::size_t value = start + equals + 1;
+    std::size_t value = contentStart + equals + 1;
     while (value < line.contentEnd && isBlank(text[value])) {
         ++value;
     }
@@ -100,8 +110,39 @@ std::vector<IniLine> readLines(std::string_view text) {
     return lines;
 }
 
-bool isKeyOf(const IniLine& line, std::string_view group, std::string_view key) {
-    return line.kind == LineKind::Key && line.group == group && line.name == key;
+bool sameName(std::string_view a, std::string_view b, NameCase names) {
+    if (names == NameCase::Exact) {
+        return a == b;
+    }
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool isKeyOf(const IniLine& line, std::string_view group, std::string_view key,
+             NameCase names = NameCase::Exact) {
+    return line.kind == LineKind::Key && sameName(line.group, group, names) &&
+           sameName(line.name, key, names);
+}
+
+// The value `raw` means: see iniValue.
+std::string unquotedValue(std::string_view raw) {
+    if (!raw.starts_with('"')) {
+        return std::string(raw);
+    }
+    std::string value;
+    bool quoted = false;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == '\\' && quoted && i + 1 < raw.size()) {
+            const char escaped = raw[++i];
+            value += escaped == 'n' ? '\n' : escaped == 'r' ? '\r' : escaped;
+        } else {
+            value += c;
+        }
+    }
+    return value;
 }
 
 // The line end an added line takes: the file's first one, else LF.
@@ -127,6 +168,17 @@ std::string insertLine(std::string_view text, std::size_t at, std::string_view l
 }
 
 }  // namespace
+
+std::optional<std::string> iniValue(std::string_view text, std::string_view group,
+                                    std::string_view key) {
+    const std::vector<IniLine> lines = readLines(text);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (isKeyOf(*line, group, key, NameCase::AnyAscii)) {
+            return unquotedValue(text.substr(line->valueStart, line->valueEnd - line->valueStart));
+        }
+    }
+    return std::nullopt;
+}
 
 std::string setIniValue(std::string_view text, std::string_view group, std::string_view key,
                         std::string_view value) {

@@ -10,29 +10,26 @@
 #include "textfile/text_files.h"
 
 namespace scanforms::textfile {
-namespace {
 
-constexpr char kReplacementSuffix[] = ".new";
-
-}  // namespace
-
-TextFiles::OpenFile TextFiles::openReplacement(const std::string& path) {
-    const std::string replacement = path + kReplacementSuffix;
-    std::optional<Handle> handle = fs_.createNew(replacement);
+Handle createReplacement(FileSystem& fs, const std::string& path) {
+    const std::string replacement = replacementOf(path);
+    std::optional<Handle> handle = fs.createNew(replacement);
     if (!handle) {
-        // Left behind by a replacement that a crash cut short; it never took
-        // the old file's place, so it holds nothing anyone relies on.
-        fs_.remove(replacement);
-        handle = fs_.createNew(replacement);
+        fs.remove(replacement);
+        handle = fs.createNew(replacement);
         if (!handle) {
             throw Failure("File already exists");
         }
     }
+    return *handle;
+}
+
+TextFiles::OpenFile TextFiles::openReplacement(const std::string& path) {
     OpenFile file;
     file.mode = Mode::Replace;
     file.path = path;
-    file.replacement = replacement;
-    file.handle = *handle;
+    file.replacement = replacementOf(path);
+    file.handle = createReplacement(fs_, path);
     return file;
 }
 

@@ -12,8 +12,6 @@
 namespace scanforms::textfile {
 namespace {
 
-constexpr char kReplacementSuffix[] = ".new";
-
 bool isTextByte(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 0x20 || c == '\t' || c == '\n' || c == '\r' || c == '\0';
@@ -47,18 +45,10 @@ void makeFoldersOf(FileSystem& fs, const std::string& path) {
 
 void replaceWith(FileSystem& fs, const std::string& path, std::string_view text) {
     makeFoldersOf(fs, path);
-    const std::string replacement = path + kReplacementSuffix;
-    std::optional<Handle> created = fs.createNew(replacement);
-    if (!created) {
-        // Left by a change cut short: it never took the file's place.
-        fs.remove(replacement);
-        created = fs.createNew(replacement);
-        if (!created) {
-            throw Failure("File already exists: " + replacement);
-        }
-    }
+    const std::string replacement = replacementOf(path);
+    const Handle created = createReplacement(fs, path);
     try {
-        HandleGuard handle(fs, *created);
+        HandleGuard handle(fs, created);
         fs.write(handle.get(), text);
         fs.syncData(handle.get());
     } catch (...) {

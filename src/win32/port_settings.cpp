@@ -44,7 +44,7 @@ std::string portDevice(std::int16_t port) {
     if (std::string variable = environmentVariable(portVariable(port)); !variable.empty()) {
         return variable;
     }
-    const auto mapped = iniValue(settingsFileBytes(), kPortsGroup, portLabel(port));
+    const auto mapped = textfile::iniValue(settingsFileBytes(), kPortsGroup, portLabel(port));
     if (mapped && !mapped->empty()) {
         return *mapped;
     }
@@ -61,7 +61,7 @@ std::optional<std::string> savePortMapping(std::int16_t port, const std::string&
 
 std::chrono::milliseconds setupAnswerTimeout(
     const std::function<void(const std::string&)>& warn) {
-    const auto text = iniValue(settingsFileBytes(), "scanner", "SetupAnswerTimeout");
+    const auto text = textfile::iniValue(settingsFileBytes(), "scanner", "SetupAnswerTimeout");
     if (!text) {
         return scanner::kSetupAnswerTimeout;
     }

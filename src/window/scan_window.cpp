@@ -5,6 +5,7 @@
 
 #include <QAccessibleWidget>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPalette>
@@ -67,6 +68,12 @@ ScanWindow::ScanWindow(Scanner& scanner, QWidget* parent)
 
 ScanWindow::~ScanWindow() {
     station_.onWindowDestroyed();
+}
+
+void ScanWindow::closeEvent(QCloseEvent* event) {
+    // The box naming a sheet on the line shows over the window, before it goes.
+    station_.onCloseBoxClicked();
+    QWidget::closeEvent(event);
 }
 
 void ScanWindow::buildControls() {

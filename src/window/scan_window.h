@@ -15,6 +15,7 @@
 //               the Port buttons, modal boxes, beep, the log
 //               ("scanforms.station"), end of program
 //   creating the window reads the port file (before it is shown);
+//   its close box names the sheets on the line first (Station::onCloseBoxClicked);
 //   destroying it closes the port (never after Done)
 
 #include <QWidget>
@@ -71,6 +72,9 @@ signals:
     // The operator asked for the menu of port button `index` ("Com1" is 0),
     // to open at `globalPos`.
     void portMenuRequested(int index, const QPoint& globalPos);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();

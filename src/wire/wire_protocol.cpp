@@ -101,6 +101,13 @@ std::vector<DecodeResult> FrameDecoder::feed(std::string_view bytes) {
 }
 
 std::optional<DecodeResult> FrameDecoder::next(std::string_view& bytes) {
+    while (replayed_ < replay_.size()) {
+        if (auto result = step(replay_[replayed_++])) {
+            return result;
+        }
+    }
+    replay_.clear();
+    replayed_ = 0;
     while (!bytes.empty()) {
         const char byte = bytes.front();
         bytes.remove_prefix(1);
@@ -115,14 +122,29 @@ bool FrameDecoder::midFrame() const {
     return state_ != State::Between && state_ != State::Skipping;
 }
 
+std::optional<FrameDecoder::FrameUnderWay> FrameDecoder::frameUnderWay() const {
+    if (state_ != State::Payload && state_ != State::End) {
+        return std::nullopt;
+    }
+    return FrameUnderWay{static_cast<FrameType>(type_),
+                         std::string_view(frame_).substr(payloadStart_)};
+}
+
 void FrameDecoder::reset() {
     state_ = State::Between;
-    payload_.clear();
+    frame_.clear();
+    replay_.clear();
+    replayed_ = 0;
 }
 
 void FrameDecoder::skipToNextFrame() {
-    state_ = State::Skipping;
-    payload_.clear();
+    resynchronise();
+}
+
+void FrameDecoder::beginFrame() {
+    state_ = State::Type;
+    frame_.clear();
+    ++framesBegun_;
 }
 
 std::optional<DecodeResult> FrameDecoder::step(char byte) {
@@ -130,8 +152,7 @@ std::optional<DecodeResult> FrameDecoder::step(char byte) {
         case State::Between:
         case State::Skipping:
             if (byte == kFrameStart) {
-                state_ = State::Type;
-                ++framesBegun_;
+                beginFrame();
                 return std::nullopt;
             }
             if (state_ == State::Skipping) {
@@ -142,30 +163,34 @@ std::optional<DecodeResult> FrameDecoder::step(char byte) {
             if (!isFrameType(byte)) {
                 return fail(FrameError::BadHeader, byte);
             }
+            frame_ += byte;
             type_ = byte;
             length_ = 0;
             digits_ = 0;
             state_ = State::Length;
             return std::nullopt;
-        case State::Length:
+        case State::Length: {
             if (byte == kLengthSeparator && digits_ > 0) {
-                payload_.clear();
-                payload_.reserve(length_);
+                frame_ += byte;
+                payloadStart_ = frame_.size();
                 state_ = length_ == 0 ? State::End : State::Payload;
                 return std::nullopt;
             }
             if (!isDigit(byte) || digits_ == kMaxLengthDigits) {
                 return fail(FrameError::BadHeader, byte);
             }
-            length_ = length_ * 10 + static_cast<std::size_t>(byte - '0');
-            ++digits_;
-            if (length_ > kMaxPayload) {
+            const std::size_t length = length_ * 10 + static_cast<std::size_t>(byte - '0');
+            if (length > kMaxPayload) {
                 return fail(FrameError::Overlong, byte);
             }
+            frame_ += byte;
+            length_ = length;
+            ++digits_;
             return std::nullopt;
+        }
         case State::Payload:
-            payload_ += byte;
-            if (payload_.size() == length_) {
+            frame_ += byte;
+            if (frame_.size() - payloadStart_ == length_) {
                 state_ = State::End;
             }
             return std::nullopt;
@@ -180,28 +205,38 @@ std::optional<DecodeResult> FrameDecoder::step(char byte) {
 }
 
 DecodeResult FrameDecoder::fail(FrameError error, char byte) {
-    payload_.clear();
     // The byte that broke the frame may itself start the next one.
-    if (byte == kFrameStart) {
-        state_ = State::Type;
-        ++framesBegun_;
-    } else {
-        state_ = State::Skipping;
-    }
+    frame_ += byte;
+    resynchronise();
     return error;
 }
 
+// A bad frame's declared length says nothing: the next frame may start
+// anywhere after its start, even inside its header.
+void FrameDecoder::resynchronise() {
+    const std::size_t start = frame_.find(kFrameStart);
+    if (start == std::string::npos) {
+        state_ = State::Skipping;
+        frame_.clear();
+        return;
+    }
+    replay_ = frame_.substr(start + 1) + replay_.substr(replayed_);
+    replayed_ = 0;
+    beginFrame();
+}
+
 DecodeResult FrameDecoder::finish() {
+    // A frame that ended where its length said is whole; its payload may
+    // still be unreadable, and nothing inside it is decoded again.
     Frame frame;
     frame.type = static_cast<FrameType>(type_);
-    if (frame.type == FrameType::InitResult) {
-        if (!parseInitResult(payload_, frame)) {
-            return FrameError::BadInitResult;
-        }
-    } else {
-        frame.text = std::move(payload_);
+    std::string payload = frame_.substr(payloadStart_);
+    frame_.clear();
+    if (frame.type != FrameType::InitResult) {
+        frame.text = std::move(payload);
+    } else if (!parseInitResult(payload, frame)) {
+        return FrameError::BadInitResult;
     }
-    payload_.clear();
     return frame;
 }
 

@@ -79,13 +79,24 @@ using DecodeResult = std::variant<Frame, FrameError>;
 
 // Turns the scanner's byte stream into frames, whatever pieces it arrives in.
 // After an error it drops bytes silently up to the next frame start, so one
-// run of bad bytes gives one error.
+// run of bad bytes gives one error. That start is looked for right after the
+// bad frame's own start, not after the length it declared: line noise that
+// looks like a frame header must not swallow a real frame sent after it. The
+// bytes of the frame under way are kept for this: the decoder holds no more
+// than one frame's bytes and those of a bad one being decoded again.
 class FrameDecoder {
 public:
+    // A frame whose header is read and whose payload has not ended.
+    struct FrameUnderWay {
+        FrameType type = FrameType::Sheet;
+        std::string_view payload;  // the payload bytes so far
+    };
+
     std::vector<DecodeResult> feed(std::string_view bytes);
     // Consumes `bytes` up to the first frame or error they complete, and
     // returns it; the rest stays in `bytes`. Nothing when all were used up
-    // without completing one.
+    // without completing one. Bytes of a bad frame kept to be decoded again
+    // go first, so calling it with no bytes may still complete one.
     std::optional<DecodeResult> next(std::string_view& bytes);
 
     // A frame has started and has not ended yet.
@@ -93,23 +104,35 @@ public:
     // How many frame starts were seen so far: tells one partial frame from
     // the next.
     std::uint64_t framesBegun() const { return framesBegun_; }
+    // The frame under way once its header is read; nothing before.
+    std::optional<FrameUnderWay> frameUnderWay() const;
     // Back to "between frames", as after opening the line.
     void reset();
-    // Drops the frame under way; what is left of it is skipped silently.
+    // Drops the frame under way as a bad one, without an error: decoding goes
+    // on at the next frame start after its own, and skips silently up to it.
     void skipToNextFrame();
 
 private:
     enum class State { Between, Skipping, Type, Length, Payload, End };
 
     std::optional<DecodeResult> step(char byte);
+    void beginFrame();
     DecodeResult fail(FrameError error, char byte);
+    void resynchronise();
     DecodeResult finish();
 
     State state_ = State::Between;
     char type_ = 0;
     std::size_t length_ = 0;
     std::size_t digits_ = 0;
-    std::string payload_;
+    // The bytes of the frame under way after its start: the header from the
+    // type on, then the payload, which begins at payloadStart_.
+    std::string frame_;
+    std::size_t payloadStart_ = 0;
+    // Bytes of a bad frame to be decoded again, from its first frame start
+    // after the bad one's; replayed_ of them are done.
+    std::string replay_;
+    std::size_t replayed_ = 0;
     std::uint64_t framesBegun_ = 0;
 };
 

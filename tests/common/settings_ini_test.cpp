@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The scanforms developers
 // SPDX-License-Identifier: MIT
 
-#include "common/settings_ini.h"
+#include "textfile/ini_lines.h"
 
 #include <gtest/gtest.h>
 
-namespace scanforms {
+namespace scanforms::textfile {
 namespace {
 
 struct IniCase {
@@ -33,5 +33,14 @@ INSTANTIATE_TEST_SUITE_P(
         IniCase{"EmptyValue", "[ports]\nCom1=\n", ""}),
     [](const auto& row) { return std::string(row.param.name); });
 
+TEST(IniValue, ReadsBackWhatSetIniValueWrote) {
+    const std::string values[] = {"COM3 ; not a comment", "  blanks around  ",
+                                  "say \"\\\\.\\COM12\"", "/dev/ttyS\xE9\xFF", "a,b\r\nc", ""};
+    for (const std::string& value : values) {
+        const std::string file = setIniValue("[Ports]\r\nCom1=old\r\n", "Ports", "Com1", value);
+        EXPECT_EQ(iniValue(file, "ports", "com1"), value) << file;
+    }
+}
+
 }  // namespace
-}  // namespace scanforms
+}  // namespace scanforms::textfile

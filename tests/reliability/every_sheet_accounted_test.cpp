@@ -6,13 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QTest>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include "fakes/temp_dir.h"
 #include "scratch_mount.h"
 #include "sheet_batch.h"
 #include "station_run.h"
+#include "wire/wire_protocol.h"
 
 namespace scanforms::testing {
 namespace {
@@ -51,6 +55,48 @@ TEST(EverySheetAccounted, SheetReadWhileTheDoneBoxIsOpenIsNamed) {
                                              " was read after Done and is not in Scan.TXT. It "
                                              "must be scanned again.");
     EXPECT_EQ(station.sim().logLines().size(), 2 + records()) << "setup, READ, Read per record";
+}
+
+// Wherever the operator stops the batch while a sheet is half on the line,
+// at wire speed, that sheet is named on screen by its identifier.
+TEST(EverySheetAccounted, ASheetHalfOnTheLineIsNamedWhereverTheBatchStops) {
+    const std::vector<std::pair<std::function<void(StationRun&)>, std::string>> stops = {
+        {[](StationRun& s) { s.done(); }, " was read after Done and is not in Scan.TXT."},
+        {[](StationRun& s) {
+             QTest::mouseClick(s.window().findChild<QAbstractButton*>("Port_1"), Qt::LeftButton);
+         },
+         " was read and is not in Scan.TXT."},
+        {[](StationRun& s) { s.window().close(); }, " was read and is not in Scan.TXT."},
+    };
+    for (const auto& [stop, named] : stops) {
+        TempDir folder;
+        const std::vector<Sheet> sheets = cleanSheets(1, 10);
+        StationRun station(sheetItems(sheets), LinePace::WireSpeed);
+        startAndReachThreeRecords(station);
+        ASSERT_TRUE(waitFor([&] { return station.comm().heldInput().partialSheet.size() > 16; }));
+        stop(station);
+        const std::string id = idOf(sheets.at(records()));
+        ASSERT_FALSE(station.boxTexts().empty());
+        EXPECT_NE(station.boxTexts().back().find("Sheet " + id + named), std::string::npos)
+            << station.boxTexts().back();
+    }
+}
+
+// Line noise holding a frame header right before a sheet costs no sheet: it
+// is recorded, and the scanner is asked for one sheet at a time.
+TEST(EverySheetAccounted, NoiseWithAFrameStartBeforeASheetCostsNoSheet) {
+    TempDir folder;
+    const std::vector<Sheet> sheets = cleanSheets(100, 3);
+    const std::string sheetFrame =
+        wire::encodeFrame({wire::FrameType::Sheet, sheets[0].response, 0});
+    StationRun station("RAW " + scriptText("\x02S9:" + sheetFrame) + "\n" +
+                       sheetItems({sheets[1], sheets[2]}) + "END\n");
+    station.initialize();
+    station.startScanning();
+    ASSERT_TRUE(station.waitForBoxes(kEndOfBatchBox));
+    EXPECT_EQ(readFileBytes("Scan.TXT"), recordsOf(sheets));
+    EXPECT_LE(station.boxCount(kFaultBox), 1u);
+    EXPECT_EQ(station.sim().logLines(), (Texts{"f-3652.800", "READ", "Read", "Read", "Read"}));
 }
 
 TEST(EverySheetAccounted, DiskFillingUpNamesEveryLostSheet) {

@@ -58,13 +58,19 @@ TEST(ScannerModel, SendsANoticeAtOnceAfterTheItemBefore) {
                                encodeFrame({FrameType::Notice, "second", 0}));
 }
 
-TEST(ScannerModel, AnswersSetupReadyUnlessTheCurrentItemIsNotDetectedOrSilent) {
-    ScannerModel model(parseScript("NOTDETECTED No lamp.\nSILENT\nSHEET one\n"));
+TEST(ScannerModel, AnswersSetupReadyAtOnceUnlessTheCurrentItemAnswersItOtherwise) {
+    ScannerModel model(
+        parseScript("NOTDETECTED No lamp.\nSILENT\nSETUPLATE 5000\nSETUPRAW junk\nSHEET one\n"));
     model.onCommand("Read");
     EXPECT_EQ(play(model), "") << "the sheet waits behind NOTDETECTED";
     EXPECT_EQ(model.onCommand("f-3652.800"), encodeFrame({FrameType::InitResult, "No lamp.", 0}));
     EXPECT_EQ(play(model), "") << "the sheet waits behind SILENT";
     EXPECT_EQ(model.onCommand("f-3652.800"), "") << "no answer at all";
+    EXPECT_EQ(play(model), "") << "the sheet waits behind SETUPLATE";
+    EXPECT_EQ(model.onCommand("f-3652.800"), encodeFrame({FrameType::InitResult, "", 1}));
+    EXPECT_EQ(model.answerDelay(), std::chrono::milliseconds(5000));
+    EXPECT_EQ(model.onCommand("f-3652.800"), "junk");
+    EXPECT_EQ(model.answerDelay(), std::chrono::milliseconds(0));
     EXPECT_EQ(play(model), encodeFrame({FrameType::Sheet, "one", 0}));
     EXPECT_EQ(model.onCommand("f-3652.800"), encodeFrame({FrameType::InitResult, "", 1}));
 }

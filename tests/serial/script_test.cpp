@@ -29,12 +29,15 @@ TEST(Script, ReadsEveryItemWithItsTextAfterTheFirstSpace) {
         "NOTDETECTED\n"
         "HANGUP\n"
         "RAW \\x02S1:x\\x03\n"
+        "SETUPLATE 5000\n"
+        "SETUPRAW \\x02Q\n"
         "LINESETTINGS");
     const std::vector<ScriptItem> expected = {
         {Kind::Sheet, " two blanks lead"}, {Kind::Empty, ""},           {Kind::Fault, ""},
         {Kind::Fault, "Paper jam"},        {Kind::Notice, "A\"notice"}, {Kind::End, ""},
         {Kind::NotDetected, "No lamp."},   {Kind::NotDetected, ""},     {Kind::HangUp, ""},
-        {Kind::Raw, "\x02S1:x\x03"},       {Kind::LineSettings, ""},
+        {Kind::Raw, "\x02S1:x\x03"},       {Kind::SetupLate, "5000"},   {Kind::SetupRaw, "\x02Q"},
+        {Kind::LineSettings, ""},
     };
     EXPECT_EQ(items, expected);
 }
@@ -58,6 +61,7 @@ TEST(Script, NamesTheLineOfABadItem) {
         {"SHEET\n", "line 1: SHEET needs a text after one space"},
         {"# x\nRAW \\x4\n", "line 2: \\x needs two hex digits"},
         {"sheet a\n", "line 1: unknown item \"sheet\""},
+        {"SETUPLATE soon\n", "line 1: SETUPLATE needs a number of milliseconds"},
     };
     for (const auto& [text, message] : cases) {
         try {

@@ -174,6 +174,8 @@ TEST(Simulator, HangUpReplacesTheDeviceEndAndRepointsTheLink) {
         host.send("READ");
         EXPECT_EQ(host.frames(1).size(), 1u);
         host.send("Read");
+        // Meanwhile the link leads nowhere: the freed terminal may be anyone's.
+        ASSERT_TRUE(waitFor([&] { return !std::filesystem::is_symlink(sim.linkPath()); }));
         ASSERT_TRUE(waitFor([&] { return sim.paths().size() == 2; }));
     }
     const auto paths = sim.paths();

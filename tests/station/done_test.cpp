@@ -131,6 +131,92 @@ TEST_F(Done, CloseBoxRunsTerminationOnceAndSavesNothing) {
     EXPECT_EQ(dir.read("Scan.TXT"), record("000001", "A"));
 }
 
+// Each sheet the scanner pulled and no event told of is named where scanning
+// stops: the log names each, and so does one box, which also says when one
+// more may be on its way.
+TEST_F(Done, WhereScanningStopsEverySheetHeldOrComingInIsNamed) {
+    using InFlight = HeldInput::InFlight;
+    const std::string coming = sheet("777123").substr(0, 100);
+    const std::string tooShort = coming.substr(0, 15);
+    enum Stop { DonePressed, PortClicked, CloseBox, Destroyed };
+    struct Case {
+        Stop stop;
+        HeldInput held;
+        std::string box;
+        Strings logLines;
+    };
+    const std::string onItsWay =
+        "sheet may be on its way from the scanner: check its output tray, "
+        "and scan again any sheet there that is not in Scan.TXT.";
+    const Case cases[] = {
+        {DonePressed,
+         {{}, InFlight::PartialFrame, coming},
+         "Sheet 777123 was read after Done and is not in Scan.TXT. It must be scanned again.",
+         {"sheet 777123 partly read after Done: not in Scan.TXT, scan it again"}},
+        {DonePressed,
+         {{}, InFlight::PartialFrame, tooShort},
+         "A " + onItsWay,
+         {"a sheet may have been pulled after Done: check the output tray"}},
+        {PortClicked,
+         {{}, InFlight::PartialFrame, coming},
+         "Scanning stopped: another port was chosen. Sheet 777123 was read and is not in "
+         "Scan.TXT. It must be scanned again.",
+         {"sheet 777123 partly read as another port was chosen: not in Scan.TXT, scan it again"}},
+        {PortClicked,
+         {{}, InFlight::ReadUnanswered, ""},
+         "Scanning stopped: another port was chosen. A " + onItsWay,
+         {"a sheet may have been pulled as another port was chosen: check the output tray"}},
+        {PortClicked, {}, "", {}},
+        {CloseBox,
+         {{sheet("000009")}, InFlight::PartialFrame, tooShort},
+         "Scanning stopped: the window is closing. Sheet 000009 was read and is not in Scan.TXT. "
+         "It must be scanned again. Another " +
+             onItsWay,
+         {"sheet 000009 read as the window closed: not in Scan.TXT, scan it again",
+          "a sheet may have been pulled as the window closed: check the output tray"}},
+        {CloseBox, {}, "", {}},
+        {Destroyed,
+         {{sheet("000009")}, InFlight::Nothing, ""},
+         "",
+         {"sheet 000009 read as the window closed: not in Scan.TXT, scan it again"}},
+    };
+    for (const Case& c : cases) {
+        TempDir fresh;
+        RecordedStation run;
+        run.choosePort(0);
+        run.startRun();
+        run.scanner.held = c.held;
+        const std::size_t boxesBefore = run.view.boxes.size();
+        switch (c.stop) {
+            case DonePressed:
+                run.station.onDoneClicked();
+                break;
+            case PortClicked:
+                run.choosePort(1);
+                break;
+            case CloseBox:
+                run.station.onCloseBoxClicked();
+                break;
+            case Destroyed:
+                run.station.onWindowDestroyed();
+                break;
+        }
+        const Strings boxes(run.view.boxes.begin() + static_cast<std::ptrdiff_t>(boxesBefore),
+                            run.view.boxes.end());
+        const Strings named = c.box.empty() ? Strings{} : Strings{"48||" + c.box};
+        EXPECT_EQ(c.stop == DonePressed ? Strings(boxes.begin() + 1, boxes.end()) : boxes, named)
+            << c.box;
+        Strings logged = run.view.logLines;
+        std::erase_if(logged, [](const std::string& line) {
+            return !line.ends_with("scan it again") && !line.ends_with("output tray");
+        });
+        EXPECT_EQ(logged, c.logLines) << c.box;
+        EXPECT_EQ(run.entries("scanner:closePort").size(),
+                  c.stop == CloseBox && c.box.empty() ? 0u : 1u)
+            << c.box;
+    }
+}
+
 TEST_F(Done, TerminationStopsSilentlyAtAFailure) {
     scanner.failing["closePort"] = "Port is gone";
     station.onWindowDestroyed();

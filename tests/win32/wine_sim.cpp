@@ -65,11 +65,21 @@ bool WineSim::deviceThere() {
     return true;
 }
 
+std::vector<std::string> WineSim::logLines() {
+    std::ifstream log(windowsPath(folder() + "/commands.log"), std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 WineSim::WineSim(const std::string& script) {
     const std::string dir = folder();
     const std::string simulator = required("SCANFORMS_TEST_SIM");
     std::ofstream(windowsPath(dir + "/script.txt"), std::ios::binary) << script;
     DeleteFileA(windowsPath(dir + "/pid").c_str());
+    DeleteFileA(windowsPath(dir + "/commands.log").c_str());
     runLinux("/bin/sh -c \"echo $$ >" + dir + "/pid; exec " + simulator + " --link " + dir +
              "/scanner --log " + dir + "/commands.log " + dir + "/script.txt 2>" + dir +
              "/stderr.txt >/dev/null\"");

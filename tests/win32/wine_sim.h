@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace scanforms::testing {
 
@@ -32,6 +33,8 @@ public:
     void stop();
     // Whether its device is there now.
     static bool deviceThere();
+    // The commands it logged, one a line.
+    static std::vector<std::string> logLines();
 
 private:
     bool running_ = false;

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <algorithm>
+#include <functional>
 
 #include "station/operator_texts.h"
 #include "station/station_fixture.h"
@@ -119,6 +120,30 @@ TEST_F(WindowEnd, CloseBoxRunsTheTerminationHandlerOnceAndSavesNothing) {
     EXPECT_EQ(dir.read("Com.TXT"), "2\r\n") << "the port file as it was";
     EXPECT_FALSE(dir.exists("FormsFlag.TXT"));
     EXPECT_TRUE(boxes.seen.empty());
+}
+
+// A sheet half on the line is named on screen wherever the batch stops; the
+// close box names it over the window, before the window goes.
+TEST_F(WindowEnd, ASheetHalfOnTheLineIsNamedWhereverTheBatchStops) {
+    const std::vector<std::pair<std::function<void()>, std::string>> stops = {
+        {[&] { click("Cancel"); }, "Sheet 777123 was read after Done and is not in Scan.TXT."},
+        {[&] { click("Port_0"); }, "Scanning stopped: another port was chosen. Sheet 777123 was"},
+        {[&] { window->close(); }, "Scanning stopped: the window is closing. Sheet 777123 was"},
+    };
+    for (const auto& [stop, named] : stops) {
+        open("2\r\n");
+        click("InitializeScanner");
+        scanner.raiseInitComplete(1);
+        click("StartScan");
+        scanner.held = {{}, HeldInput::InFlight::PartialFrame, sheet("777123").substr(0, 50)};
+        stop();
+        ASSERT_FALSE(boxes.seen.empty()) << named;
+        EXPECT_TRUE(boxes.seen.back().text.startsWith(QString::fromStdString(named)))
+            << boxes.seen.back().text.toStdString();
+        EXPECT_TRUE(boxes.seen.back().ownerShown) << named;
+        boxes.seen.clear();
+        scanner.held = {};
+    }
 }
 
 }  // namespace

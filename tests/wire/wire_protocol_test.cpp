@@ -164,6 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"Overlong", "\x02S1025:" + std::string(1025, 'x') + "\x03", FrameError::Overlong},
         BadInput{"HugeLength", "\x02S9999:" + std::string(5000, 'x'), FrameError::Overlong},
         BadInput{"PayloadLongerThanItsLength", "\x02S3:abcd\x03", FrameError::MissingEnd},
+        BadInput{"LengthOverTheNextFrame", "\x02S5:", FrameError::MissingEnd},
         BadInput{"InitResultNotANumber", "\x02I2:ok\x03", FrameError::BadInitResult},
         BadInput{"InitResultOutOfRange", "\x02I5:40000\x03", FrameError::BadInitResult},
         BadInput{"InitResultEmpty", "\x02I0:\x03", FrameError::BadInitResult},
@@ -194,8 +195,10 @@ TEST(FrameDecoding, TellsWhenAFrameIsUnderWay) {
     decoder.feed("\x02S5:ab");
     EXPECT_TRUE(decoder.midFrame());
     EXPECT_EQ(decoder.framesBegun(), 1u);
+    EXPECT_EQ(decoder.frameUnderWay()->payload, "ab");
     decoder.feed("cde\x03");
     EXPECT_FALSE(decoder.midFrame());
+    EXPECT_FALSE(decoder.frameUnderWay());
     decoder.feed("\x02N");
     EXPECT_EQ(decoder.framesBegun(), 2u);
 }
@@ -205,6 +208,15 @@ TEST(FrameDecoding, SkippingAPartialFrameDropsItsRestSilently) {
     decoder.feed("\x02S10:abc");
     decoder.skipToNextFrame();
     const auto results = decoder.feed("defghij\x03" + kGoodFrame);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(std::get<Frame>(results[0]).text, "good");
+}
+
+TEST(FrameDecoding, AFrameSkippedAsTimedOutGivesUpTheFrameInsideIt) {
+    FrameDecoder decoder;
+    EXPECT_TRUE(decoder.feed("\x02S300:" + kGoodFrame).empty());
+    decoder.skipToNextFrame();
+    const auto results = decoder.feed("");
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(std::get<Frame>(results[0]).text, "good");
 }

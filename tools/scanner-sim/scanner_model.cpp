@@ -32,10 +32,18 @@ bool answersRead(Kind kind) {
         case Kind::Noise:
         case Kind::NotDetected:
         case Kind::Silent:
+        case Kind::SetupLate:
+        case Kind::SetupRaw:
         case Kind::LineSettings:
             return false;
     }
     return false;
+}
+
+// Items that wait for a setup string and answer it.
+bool answersSetup(Kind kind) {
+    return kind == Kind::NotDetected || kind == Kind::Silent || kind == Kind::SetupLate ||
+           kind == Kind::SetupRaw;
 }
 
 std::string bytesOf(const ScriptItem& item) {
@@ -54,6 +62,8 @@ std::string bytesOf(const ScriptItem& item) {
             return item.bytes;
         case Kind::NotDetected:
         case Kind::Silent:
+        case Kind::SetupLate:
+        case Kind::SetupRaw:
         case Kind::HangUp:
         case Kind::LineSettings:
             return {};
@@ -80,21 +90,28 @@ std::string ScannerModel::onCommand(std::string_view line) {
         case scanforms::wire::CommandKind::Setup:
             break;
     }
+    answerDelay_ = std::chrono::milliseconds::zero();
     const ScriptItem* item = current();
-    if (item != nullptr && item->kind == Kind::NotDetected) {
-        ++cursor_;
-        return encodeFrame({FrameType::InitResult, item->bytes, kNotDetected});
+    if (item == nullptr || !answersSetup(item->kind)) {
+        return encodeFrame({FrameType::InitResult, "", kReady});
     }
-    if (item != nullptr && item->kind == Kind::Silent) {
-        ++cursor_;
-        return {};
+    ++cursor_;
+    switch (item->kind) {
+        case Kind::NotDetected:
+            return encodeFrame({FrameType::InitResult, item->bytes, kNotDetected});
+        case Kind::SetupLate:
+            answerDelay_ = std::chrono::milliseconds(std::stoll("0" + item->bytes));
+            return encodeFrame({FrameType::InitResult, "", kReady});
+        case Kind::SetupRaw:
+            return item->bytes;
+        default:
+            return {};
     }
-    return encodeFrame({FrameType::InitResult, "", kReady});
 }
 
 ScannerModel::Step ScannerModel::next() const {
     const ScriptItem* item = current();
-    if (item == nullptr || item->kind == Kind::NotDetected || item->kind == Kind::Silent) {
+    if (item == nullptr || answersSetup(item->kind)) {
         return {};
     }
     if (item->kind == Kind::Notice || item->kind == Kind::Noise) {

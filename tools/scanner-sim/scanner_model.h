@@ -7,11 +7,12 @@
 // script, with no device underneath. The simulator carries out each step on
 // the pseudo-terminal.
 //
-//   setup string --> init result (not detected when the script says so)
+//   setup string --> init result (not detected, late or garbled when the script says so)
 //   READ, Read, Read N --> a read is outstanding
 //   RECOVER ------------> the outstanding read, if any, is dropped
 //   script item -------> sent when its moment comes (see script.h)
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -25,8 +26,10 @@ class ScannerModel {
 public:
     explicit ScannerModel(std::vector<ScriptItem> script);
 
-    // A command line from the host; returns the bytes to send back.
+    // A command line from the host; returns the bytes to send back, due
+    // answerDelay() from now.
     std::string onCommand(std::string_view line);
+    std::chrono::milliseconds answerDelay() const { return answerDelay_; }
 
     enum class Action {
         Wait,          // nothing can happen until the host sends something
@@ -53,6 +56,7 @@ private:
     std::vector<ScriptItem> script_;
     std::size_t cursor_ = 0;
     bool readOutstanding_ = false;
+    std::chrono::milliseconds answerDelay_{0};
 };
 
 }  // namespace scanner_sim

@@ -28,6 +28,8 @@ constexpr std::array kKeywords = {
     Keyword{"END", Kind::End, TextRule::None},
     Keyword{"NOTDETECTED", Kind::NotDetected, TextRule::Optional},
     Keyword{"SILENT", Kind::Silent, TextRule::None},
+    Keyword{"SETUPLATE", Kind::SetupLate, TextRule::Required},
+    Keyword{"SETUPRAW", Kind::SetupRaw, TextRule::Required},
     Keyword{"NOISE", Kind::Noise, TextRule::Required},
     Keyword{"HANGUP", Kind::HangUp, TextRule::None},
     Keyword{"RAW", Kind::Raw, TextRule::Required},
@@ -65,7 +67,12 @@ ScriptItem parseItem(std::string_view line) {
         if (keyword.text == TextRule::Required && !hasText) {
             throw ScriptError(std::string(word) + " needs a text after one space");
         }
-        return {keyword.kind, hasText ? unescape(line.substr(space + 1)) : std::string()};
+        ScriptItem item{keyword.kind, hasText ? unescape(line.substr(space + 1)) : std::string()};
+        if (item.kind == Kind::SetupLate &&
+            item.bytes.find_first_not_of("0123456789") != std::string::npos) {
+            throw ScriptError(std::string(word) + " needs a number of milliseconds");
+        }
+        return item;
     }
     throw ScriptError("unknown item \"" + std::string(word) + "\"");
 }

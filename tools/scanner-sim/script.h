@@ -12,6 +12,8 @@
 //   END                 the end-of-batch button, pressed once a read is outstanding
 //   NOTDETECTED <text>  the next setup string is answered "not detected" with that diagnostic
 //   SILENT              the next setup string is not answered at all (a scanner that is off)
+//   SETUPLATE <ms>      the next setup string is answered ready that many milliseconds later
+//   SETUPRAW <bytes>    the next setup string is answered by these bytes as they stand
 //   NOISE <bytes>       these bytes as they stand, sent at once like a notice (line noise)
 //   HANGUP              the cable pulled once a read is outstanding and all was read
 //   RAW <bytes>         the next read is answered by these bytes as they stand
@@ -40,6 +42,8 @@ struct ScriptItem {
         End,
         NotDetected,
         Silent,
+        SetupLate,
+        SetupRaw,
         Noise,
         HangUp,
         Raw,

@@ -50,6 +50,10 @@ int Simulator::run() {
             reopenAt_.reset();
             openDevice();
         }
+        if (lateAnswer_ && now >= lateAnswer_->first) {
+            output_.push(lateAnswer_->second, now);
+            lateAnswer_.reset();
+        }
         if (device_) {
             playScript(now);
         }
@@ -99,7 +103,12 @@ void Simulator::readCommands(Clock::time_point now) {
         const std::string_view bytes(buffer.data(), static_cast<std::size_t>(count));
         for (const std::string& command : splitter_.feed(bytes)) {
             log_.record(command);
-            output_.push(model_.onCommand(command), now);
+            std::string answer = model_.onCommand(command);
+            if (model_.answerDelay() > Clock::duration::zero()) {
+                lateAnswer_.emplace(now + model_.answerDelay(), std::move(answer));
+            } else {
+                output_.push(answer, now);
+            }
         }
     }
 }
@@ -121,8 +130,13 @@ void Simulator::playScript(Clock::time_point now) {
                 if (waitingForHost_) {
                     return;
                 }
+                // A pulled adapter takes its device name with it. The link
+                // must not outlive the device end: the system gives the freed
+                // terminal's number to the next one opened, anyone's.
+                link_.remove();
                 device_.reset();
                 output_.clear();
+                lateAnswer_.reset();
                 splitter_ = {};
                 reopenAt_ = now + kHangUpPause;
                 model_.taken();
@@ -143,6 +157,9 @@ std::optional<Clock::time_point> Simulator::wakeUp(Clock::time_point now) const 
             wake = when;
         }
     };
+    if (lateAnswer_) {
+        earliest(lateAnswer_->first);
+    }
     if (device_ && waitingForHost_) {
         earliest(now + kHostCheck);
     }

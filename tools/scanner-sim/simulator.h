@@ -9,13 +9,15 @@
 //   host --commands--> PseudoTerminal --CommandSplitter--> CommandLog
 //                                                      \-> ScannerModel
 //   ScannerModel --steps--> PacedOutput --frames--> PseudoTerminal --> host
-//   HANGUP: PseudoTerminal closed; a second later a new one, its path
-//           printed and the link pointed at it
+//   HANGUP: link removed, PseudoTerminal closed; a second later a new one,
+//           the link pointed at it and its path printed
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "command_log.h"
@@ -59,6 +61,8 @@ private:
     std::unique_ptr<PseudoTerminal> device_;
     std::optional<Clock::time_point> reopenAt_;
     bool waitingForHost_ = false;
+    // A late setup answer and when it is due.
+    std::optional<std::pair<Clock::time_point, std::string>> lateAnswer_;
 };
 
 }  // namespace scanner_sim

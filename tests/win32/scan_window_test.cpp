@@ -116,6 +116,8 @@ FakeScanner* timedScanner = nullptr;
 void CALLBACK raiseWanted(HWND, UINT, UINT_PTR, DWORD) {
     if (endOfBatchWanted.exchange(false)) {
         timedScanner->raiseEndOfBatch();
+        // A sheet the scanner pulled after the batch, which Done names.
+        timedScanner->held.sheets = {"0123456789004219XYZ1234567" + std::string(200, '@')};
     }
 }
 
@@ -125,7 +127,6 @@ TEST(Win32ScanWindow, BoxesCarryTheStationsTitlesTextsAndStyles) {
     std::vector<std::string> calls;
     FakeScanner scanner(calls);
     scanner.failing["setUp"] = "Port is busy";
-    scanner.held.sheets = {"0123456789004219XYZ1234567" + std::string(200, '@')};
     timedScanner = &scanner;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, raiseWanted);
     std::vector<std::string> boxes;

@@ -90,6 +90,9 @@ ScanWindow::ScanWindow(Scanner& scanner, PortMenuSources portMenus, StationLog l
     }
     status_ = controls_->find("txtProcessing");
     updatePortTabStops();
+    // The tooltip class is the common controls' own, registered once loaded.
+    const INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&common);
     tips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                             instance, nullptr);

@@ -123,7 +123,7 @@ void PortMenus::choose(std::int16_t port, const std::string& device) {
 }
 
 void PortMenus::showTips() {
-    std::array<std::string, window::kPortCount> tips;
+    std::array<std::string, layout::kPortCount> tips;
     for (std::size_t i = 0; i < tips.size(); ++i) {
         tips[i] = portButtonTip(static_cast<int>(i));
     }

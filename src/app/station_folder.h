@@ -3,11 +3,12 @@
 
 #pragma once
 
-// The station's folder made ready before the Scan window opens: locked
-// against a second station, and Scan.TXT rid of a record that a crash or a
-// power cut tore.
+// The station's folder made ready before the Scan window opens, on Qt: the
+// core's FolderGuard (station/folder_guard.h), its refusal in a box, its
+// watch of another station's quiet lock in a window the operator may cancel,
+// its log lines under "scanforms.folder" and its lock refreshed on a QTimer.
 //
-//   current directory --FolderLock--> locked (heartbeat every 30 s) | one box, end
+//   current directory --FolderGuard--> locked (heartbeat every 30 s) | one box, end
 //                     another station's quiet lock: watched, the watch on a
 //                     status window, then taken over | one box, end
 //   a refresh that finds the folder taken --> the station told (FolderClaim)
@@ -17,10 +18,10 @@
 #include <QTimer>
 #include <chrono>
 #include <functional>
-#include <memory>
+#include <optional>
+#include <string>
 
-#include "station/folder_claim.h"
-#include "textfile/folder_lock.h"
+#include "station/folder_guard.h"
 
 namespace scanforms::app {
 
@@ -34,21 +35,17 @@ public:
     // window that says so and lets the operator give up.
     explicit HeldFolder(std::chrono::milliseconds refreshInterval = textfile::kLockRefreshInterval);
 
-    bool locked() const { return lock_ != nullptr; }
+    bool locked() const { return guard_->locked(); }
 
-    std::optional<std::string> takenBy() override;
-    void whenLost(std::function<void()> lost) override { lost_ = std::move(lost); }
+    std::optional<std::string> takenBy() override { return guard_->takenBy(); }
+    void whenLost(std::function<void()> lost) override { guard_->whenLost(std::move(lost)); }
 
 private:
-    // The lock taken, refused or failed, after any watch; nothing when the
-    // operator gave the watch up.
-    std::optional<textfile::LockAttempt> lockWatching(textfile::FolderLock& lock);
-    void refresh();
+    // Shows the watch until the guard stops watching or the operator gives up.
+    void watch();
 
-    std::unique_ptr<textfile::FolderLock> lock_;
+    std::optional<FolderGuard> guard_;
     QTimer refreshTimer_;
-    bool refreshFailing_ = false;
-    std::function<void()> lost_;
 };
 
 // Cuts a torn last record off Scan.TXT of the current directory, after the

@@ -8,6 +8,9 @@
 
 namespace scanforms {
 
+// The title of every message box that gives none of its own.
+inline constexpr char kApplicationTitle[] = "Scan Forms";
+
 // Message box styles: the icon shown beside the text.
 enum class BoxStyle : int {
     Plain = 0,         // no icon

@@ -8,6 +8,7 @@
 #include "common/settings_ini.h"
 #include "scanner/serial_timeouts.h"
 #include "textfile/ini_lines.h"
+#include "textfile/settings_file.h"
 #include "win32/win32_text.h"
 
 namespace scanforms::win32 {
@@ -48,6 +49,14 @@ std::string portDevice(std::int16_t port) {
         return *mapped;
     }
     return "COM" + std::to_string(port);
+}
+
+std::optional<std::string> savePortMapping(std::int16_t port, const std::string& device) {
+    const std::string key = portLabel(port);
+    return textfile::editSettingsFile(settingsFilePath(), [&](std::string_view text) {
+        return device.empty() ? textfile::removeIniKey(text, kPortsGroup, key)
+                              : textfile::setIniValue(text, kPortsGroup, key, device);
+    });
 }
 
 std::chrono::milliseconds setupAnswerTimeout(

@@ -10,6 +10,9 @@
 //   [ports] ComN in %APPDATA%\scanforms\scanforms.ini  a site's map
 //   COM<N>                                             the default
 //
+//   a port chosen from its button's menu --savePortMapping--> one line of
+//       [ports] changed, every other byte of the file kept
+//
 //   [scanner] SetupAnswerTimeout=<seconds, 1 to 120>
 //
 // The keys mean what they mean in the Linux settings file; the file is read
@@ -18,6 +21,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace scanforms::win32 {
@@ -25,6 +29,9 @@ namespace scanforms::win32 {
 std::string settingsFilePath();
 
 std::string portDevice(std::int16_t port);
+// Maps port N (1 to 4) to `device`, or back to its default when `device` is
+// empty; nothing once the file holds it, else why not.
+std::optional<std::string> savePortMapping(std::int16_t port, const std::string& device);
 
 // The setup answer's wait; a value out of range, or no whole number, is
 // told to `warn` and the default used.

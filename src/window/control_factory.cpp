@@ -16,6 +16,8 @@
 #include "window/port_button.h"
 
 namespace scanforms::window {
+
+using namespace layout;
 namespace {
 
 QRect pixelsOf(const TwipsRect& place) {

@@ -31,7 +31,7 @@ void showMessageBox(QWidget* parent, const std::string& text, BoxStyle style,
     QMessageBox box(parent);
     box.setWindowModality(Qt::ApplicationModal);
     box.setIcon(iconOf(style));
-    box.setWindowTitle(title ? fromBytes(*title) : QString::fromLatin1(kApplicationTitle));
+    box.setWindowTitle(title ? fromBytes(*title) : QString::fromLatin1(scanforms::kApplicationTitle));
     box.setTextFormat(Qt::PlainText);
     box.setText(fromBytes(text));
     QPushButton* ok = box.addButton(QMessageBox::Ok);

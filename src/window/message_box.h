@@ -12,9 +12,6 @@ class QWidget;
 
 namespace scanforms::window {
 
-// The title of every message box that gives none of its own.
-inline constexpr char kApplicationTitle[] = "Scan Forms";
-
 // Shows a modal box with one OK button, which Return and Escape also answer,
 // and returns once the operator dismissed it. The style picks the icon; the
 // text is shown as plain text, exactly as given.

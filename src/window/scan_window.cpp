@@ -22,6 +22,8 @@
 #include "window/sheet_motif.h"
 
 namespace scanforms::window {
+
+using namespace layout;
 namespace {
 
 Q_LOGGING_CATEGORY(lcStation, "scanforms.station", QtInfoMsg)

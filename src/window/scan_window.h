@@ -26,7 +26,7 @@
 #include "station/scanner.h"
 #include "station/station.h"
 #include "station/station_view.h"
-#include "window/control_layout.h"
+#include "layout/control_layout.h"
 #include "window/held_key_filter.h"
 #include "window/port_button.h"
 
@@ -48,7 +48,7 @@ public:
 
     // Each port button's tooltip and accessible description: the device it
     // opens.
-    void setPortTips(const std::array<std::string, kPortCount>& tips);
+    void setPortTips(const std::array<std::string, layout::kPortCount>& tips);
     // The station records only while `claim` holds the folder.
     void watchFolder(FolderClaim& claim) { station_.watchFolder(claim); }
 
@@ -88,7 +88,7 @@ private:
     QPushButton* cancel_ = nullptr;
     QLabel* prompt_ = nullptr;
     QLabel* label1_ = nullptr;
-    std::array<PortButton*, kPortCount> port_{};
+    std::array<PortButton*, layout::kPortCount> port_{};
 
     // The status line as the logic last wrote it, until the operator types
     // into the box: the box's own text turns some bytes into others (a

@@ -6,6 +6,7 @@
 # scanner-sim's pseudo-terminal:
 #
 #   wine-comm-run.sh PREFIX SCANNER-SIM PORT PROGRAM.exe [ARGUMENT...]
+#   wine-comm-run.sh PREFIX SCANNER-SIM PORT SCRIPT.sh [ARGUMENT...]  (run as SCRIPT.sh PREFIX ...)
 #
 # PORT (COM12, say) is mapped in PREFIX's registry to the link a simulator
 # makes in a fresh folder; the test starts and stops simulators there
@@ -36,5 +37,10 @@ trap cleanup EXIT
     /d "$folder/scanner" /f >/dev/null
 WINEPREFIX=$prefix wineserver -k || true
 WINEPREFIX=$prefix wineserver -w
-SCANFORMS_TEST_SIM=$(realpath "$simulator") SCANFORMS_TEST_SIM_DIR=$folder \
-    SCANFORMS_TEST_PORT=$port "$wine_run" "$prefix" "$@"
+export SCANFORMS_TEST_SIM=$(realpath "$simulator") SCANFORMS_TEST_SIM_DIR=$folder \
+    SCANFORMS_TEST_PORT=$port
+if [[ $1 == *.sh ]]; then
+    bash "$1" "$prefix" "${@:2}"
+else
+    "$wine_run" "$prefix" "$@"
+fi

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The scanforms developers
 // SPDX-License-Identifier: MIT
 
-#include "window/control_layout.h"
+#include "layout/control_layout.h"
 
-namespace scanforms::window {
+namespace scanforms::layout {
 namespace {
 
 constexpr ControlFont kArial8{"Arial", 8.25, false};
@@ -123,4 +123,4 @@ static_assert(allWholePixels());
 
 }  // namespace
 
-}  // namespace scanforms::window
+}  // namespace scanforms::layout

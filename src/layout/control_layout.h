@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-namespace scanforms::window {
+namespace scanforms::layout {
 
 inline constexpr int kTwipsPerPixel = 15;
 
@@ -88,4 +88,4 @@ inline constexpr int kPortCount = 4;
 // Every visible control; the ones that take the focus come in tab order.
 extern const std::array<ControlLayout, 12> kScanControls;
 
-}  // namespace scanforms::window
+}  // namespace scanforms::layout

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -51,10 +52,17 @@ DriverProcess::DriverProcess(const std::string& device, const std::string& outpu
                       ? (std::filesystem::current_path() / "driver-output.txt").string()
                       : outputFile;
 
+    // The launch's own variables stand in for the inherited ones they name.
+    const auto setByLaunch = [&](const std::string& variable) {
+        const std::string name = variable.substr(0, variable.find('=') + 1);
+        return std::any_of(launch.environment.begin(), launch.environment.end(),
+                           [&](const std::string& own) { return own.rfind(name, 0) == 0; });
+    };
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string variable = *entry;
-        if (variable.rfind("SCANFORMS_COM", 0) != 0 && variable.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+        if (variable.rfind("SCANFORMS_COM", 0) != 0 && variable.rfind("QT_QPA_PLATFORM=", 0) != 0 &&
+            !setByLaunch(variable)) {
             environment.push_back(variable);
         }
     }

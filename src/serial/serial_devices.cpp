@@ -8,6 +8,10 @@
 #include <QSerialPortInfo>
 #include <QStringList>
 #include <algorithm>
+#include <string>
+#include <vector>
+
+#include "scanner/device_list.h"
 
 namespace scanforms::serial {
 namespace {
@@ -78,25 +82,27 @@ QList<SerialDevice> systemSerialDevices() {
     return found;
 }
 
-QString namesOf(const QList<SerialDevice>& devices) {
-    QStringList names;
+namespace {
+
+std::vector<std::string> mapNamesOf(const QList<SerialDevice>& devices) {
+    std::vector<std::string> names;
     for (const SerialDevice& device : devices) {
-        names << device.mapName();
+        names.push_back(device.mapName().toStdString());
     }
-    return names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "));
+    return names;
+}
+
+}  // namespace
+
+QString namesOf(const QList<SerialDevice>& devices) {
+    return QString::fromStdString(scanner::deviceList(mapNamesOf(devices)));
 }
 
 QString otherDevicesHint(const QString& tried, const QList<SerialDevice>& found) {
-    // With another device found, the one tried may be the wrong one, or
-    // missing; with none, or only the one tried, there is nothing to offer.
     const bool another = std::any_of(found.begin(), found.end(), [&](const SerialDevice& device) {
         return !isNamedBy(device, tried);
     });
-    if (!another) {
-        return {};
-    }
-    return QStringLiteral("Serial devices here: %1; right-click a port button to use one. ")
-        .arg(namesOf(found));
+    return QString::fromStdString(scanner::otherDevicesHint(mapNamesOf(found), another));
 }
 
 QString aboutDevice(const SerialDevice& device) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 
+#include "scanner/device_list.h"
 #include "win32/win32_text.h"
 
 namespace scanforms::win32 {
@@ -99,21 +100,26 @@ bool namesPort(const std::string& device, const SerialPort& port) {
     return upper(std::string(name)) == upper(port.name);
 }
 
-std::string portNames(const std::vector<SerialPort>& ports) {
-    std::string names;
+namespace {
+
+std::vector<std::string> namesOf(const std::vector<SerialPort>& ports) {
+    std::vector<std::string> names;
     for (const SerialPort& port : ports) {
-        names += (names.empty() ? "" : ", ") + port.name;
+        names.push_back(port.name);
     }
-    return names.empty() ? "none" : names;
+    return names;
+}
+
+}  // namespace
+
+std::string portNames(const std::vector<SerialPort>& ports) {
+    return scanner::deviceList(namesOf(ports));
 }
 
 std::string otherPortsHint(const std::string& tried, const std::vector<SerialPort>& ports) {
     const bool another = std::ranges::any_of(
         ports, [&](const SerialPort& port) { return !namesPort(tried, port); });
-    if (!another) {
-        return {};
-    }
-    return "Serial devices here: " + portNames(ports) + "; right-click a port button to use one. ";
+    return scanner::otherDevicesHint(namesOf(ports), another);
 }
 
 }  // namespace scanforms::win32

@@ -10,3 +10,14 @@ expect() {
         failures=$((failures + 1))
     fi
 }
+
+# expect_done WHAT: Done (the control Cancel) pressed by the driver on the
+# running station of $prefix, its box answered, and the window gone.
+expect_done() {
+    local seen
+    seen=$("$wine_run" "$prefix" "$driver" window press Cancel box gone | tr -d '\r')
+    expect "$1" 'window 566x535
+pressed Cancel
+box 64 "Press scanner END button.": Press the END button on your scanner.
+gone' "$seen"
+}

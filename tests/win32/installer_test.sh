@@ -38,11 +38,7 @@ documents=$(find "$prefix/drive_c/users" -maxdepth 2 -name Documents -type l)
 rm -f "$documents" && mkdir "$documents"
 
 "$wine_run" "$prefix" start /wait "$shortcut" & station=$!
-seen=$("$wine_run" "$prefix" "$driver" window press Cancel box gone | tr -d '\r')
-expect "the station from the Start menu" 'window 566x535
-pressed Cancel
-box 64 "Press scanner END button.": Press the END button on your scanner.
-gone' "$seen"
+expect_done "the station from the Start menu"
 wait "$station"
 folder=$documents/Scan\ Forms
 expect "the station folder's Com.TXT" "31 0d 0a" "$(od -An -tx1 "$folder/Com.TXT" | xargs)"

@@ -39,11 +39,7 @@ status=0
 wait "$second" || status=$?
 expect "the refused station's exit status" 1 "$status"
 
-seen=$("$wine_run" "$prefix" "$driver" window press Cancel box gone | tr -d '\r')
-expect "Done ends the station" 'window 566x535
-pressed Cancel
-box 64 "Press scanner END button.": Press the END button on your scanner.
-gone' "$seen"
+expect_done "Done ends the station"
 wait "$first"
 expect "Com.TXT after Done" "31 0d 0a" "$(od -An -tx1 Com.TXT | xargs)"
 

@@ -54,11 +54,7 @@ PortDevice resolvePort(std::int16_t port) {
 }
 
 std::string defaultPortDevice(std::int16_t port) {
-#ifdef _WIN32
-    return "COM" + std::to_string(port);
-#else
     return "/dev/ttyS" + std::to_string(port - 1);
-#endif
 }
 
 std::optional<std::string> savePortMapping(std::int16_t port, const std::string& device) {

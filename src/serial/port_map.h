@@ -7,7 +7,7 @@
 //
 //   SCANFORMS_COM<N> (set and not empty)           a session or a test
 //   [ports] ComN in the settings file               a desktop user's map
-//   the platform's Nth serial port                  /dev/ttyS<N-1>, COM<N>
+//   the system's Nth serial port                    /dev/ttyS<N-1>
 //
 // The settings file is $XDG_CONFIG_HOME/scanforms/scanforms.conf (by default
 // ~/.config/scanforms/scanforms.conf), in INI form:
@@ -36,7 +36,7 @@ inline std::string portDeviceName(std::int16_t port) {
     return resolvePort(port).device;
 }
 
-// The platform's Nth serial port, which port N opens when nothing maps it.
+// The system's Nth serial port, which port N opens when nothing maps it.
 std::string defaultPortDevice(std::int16_t port);
 
 // Maps port N to `device` in the settings file, or removes its mapping when

@@ -48,6 +48,10 @@ std::string portDevice(std::int16_t port) {
     if (mapped && !mapped->empty()) {
         return *mapped;
     }
+    return defaultPortDevice(port);
+}
+
+std::string defaultPortDevice(std::int16_t port) {
     return "COM" + std::to_string(port);
 }
 

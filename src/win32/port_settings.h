@@ -29,6 +29,8 @@ namespace scanforms::win32 {
 std::string settingsFilePath();
 
 std::string portDevice(std::int16_t port);
+// COM<N>: what port N opens when nothing maps it.
+std::string defaultPortDevice(std::int16_t port);
 // Maps port N (1 to 4) to `device`, or back to its default when `device` is
 // empty; nothing once the file holds it, else why not.
 std::optional<std::string> savePortMapping(std::int16_t port, const std::string& device);

@@ -33,7 +33,7 @@ scanforms::win32::ProgramParts windowsParts(scanforms::win32::LogFile& log) {
     ProgramParts parts;
     parts.ports.ports = systemSerialPorts;
     parts.ports.opens = portDevice;
-    parts.ports.opensByDefault = [](std::int16_t port) { return "COM" + std::to_string(port); };
+    parts.ports.opensByDefault = defaultPortDevice;
     parts.ports.map = savePortMapping;
     parts.stationLog = [&log](const std::string& line) {
         log.append("info", "scanforms.station", scanforms::logText(line));
